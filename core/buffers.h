@@ -1,0 +1,13 @@
+// The long-lived buffers, taken once by the access layer's start-up and
+// released at the end of the run.
+#pragma once
+
+namespace kelvaro {
+
+extern unsigned char* pBuff;   // work buffer: inquiry data, ROM read-back, HEX parse
+extern unsigned char* pText;   // firmware image
+extern unsigned char* pParam;  // parameter block of the mode switches
+
+void ResetBuffers();
+
+}  // namespace kelvaro

@@ -1,0 +1,21 @@
+#include "core/core_state.h"
+
+#include "core/buffers.h"
+#include "core/definition/definition.h"
+#include "core/drive/drive_data.h"
+#include "core/dvdrw/image_values.h"
+#include "core/platform_flags.h"
+#include "core/run/run_state.h"
+
+namespace kelvaro {
+
+void ResetCoreState() {
+  ResetRunState();
+  ResetDefinition();
+  ResetBuffers();
+  ResetDriveData();
+  ResetImageValues();
+  ResetPlatformFlags();
+}
+
+}  // namespace kelvaro

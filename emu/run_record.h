@@ -1,0 +1,57 @@
+// What one emulated run leaves behind: the console, the boxes shown, the
+// commands the drives received and the drives' final state.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvaro::emu {
+
+struct BoxRecord {
+  std::string caption;
+  unsigned flags = 0;
+  std::string text;  // bytes as the program passed them
+  int answer = 0;
+  std::uint64_t at_ms = 0;
+  std::size_t console_offset = 0;  // console bytes written before the box opened
+};
+
+struct CommandRecord {
+  std::string at;
+  std::string transport;  // "spti", "aspi", "atapi"
+  std::vector<std::uint8_t> cdb;
+  std::string dir;  // "none", "in", "out"
+  std::uint32_t length = 0;
+  std::optional<std::uint32_t> timeout_ms;
+  std::string status;  // "good", "check-condition", "timeout"
+  std::optional<std::array<std::uint8_t, 3>> sense;
+  std::uint64_t at_ms = 0;
+};
+
+struct DriveRecord {
+  std::string at;
+  std::string mode;
+  std::string revision;
+  std::string date;
+  std::optional<std::uint32_t> normal_size;
+  std::optional<std::string> normal_sha256;
+  std::optional<std::string> kernel_sha256;
+  std::optional<std::string> rom_sha256;
+  std::optional<std::string> trailer_hex;
+};
+
+struct RunRecord {
+  int exit_code = 0;
+  unsigned codepage = 437;
+  std::string console;  // every byte written to the console
+  std::vector<BoxRecord> boxes;
+  std::vector<CommandRecord> commands;
+  std::vector<DriveRecord> drives;
+  bool answers_exhausted = false;
+  std::uint64_t virtual_ms = 0;
+};
+
+}  // namespace kelvaro::emu

@@ -1,0 +1,55 @@
+// Waits on the millisecond clock, on emulated time.
+#include <gtest/gtest.h>
+
+#include "emu/run_record.h"
+#include "emu/scenario/scenario.h"
+#include "emu/windows/emulated_windows.h"
+#include "win32/timing.h"
+
+namespace kelvaro {
+namespace {
+
+struct EmulatedClock {
+  emu::Scenario scenario;
+  emu::VirtualClock clock;
+  emu::RunRecord record;
+  emu::EmulatedWindows windows{scenario, clock, record};
+};
+
+TEST(WaitTime, WaitsExactlyTheEmulatedMilliseconds) {
+  EmulatedClock w;
+  w.clock.Advance(123);
+  win32::WaitTime(w.windows, 2000);
+  EXPECT_EQ(w.clock.now(), 2123u);
+  EXPECT_EQ(win32::gTmPeriod, 1u);
+}
+
+TEST(WaitTime, ZeroReturnsAfterOneClockReading) {
+  EmulatedClock w;
+  win32::WaitTime(w.windows, 0);
+  EXPECT_EQ(win32::lapTime - win32::startTime, 0u);
+  EXPECT_EQ(w.clock.now(), 0u);
+}
+
+// A clock that starts just before its 32-bit wrap.
+class WrappingClock final : public win32::Win32Api {
+ public:
+  void WriteStdout(const char*, std::size_t) override {}
+  int MessageBoxA(win32::Handle, const char*, const char*, unsigned) override { return 1; }
+  bool GetVersionExA(win32::OsVersionInfoA*) override { return false; }
+  unsigned GetOEMCP() override { return 437; }
+  unsigned timeBeginPeriod(unsigned period) override { return period >= 3 ? 0 : 97; }
+  unsigned timeEndPeriod(unsigned) override { return 0; }
+  win32::Dword timeGetTime() override { return now++; }
+  win32::Dword now = 0xFFFFFF00u;
+};
+
+TEST(WaitTime, LastsAsLongAcrossTheClockWrap) {
+  WrappingClock clock;
+  win32::WaitTime(clock, 0x200);
+  EXPECT_EQ(win32::lapTime - win32::startTime, 0x200u);
+  EXPECT_EQ(win32::gTmPeriod, 3u);  // the finest period the timer granted
+}
+
+}  // namespace
+}  // namespace kelvaro

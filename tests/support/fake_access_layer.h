@@ -1,0 +1,67 @@
+// An access layer for tests of the shared modules alone: it keeps the console
+// bytes and the boxes, answers questions from a list, and reports as many
+// drives as the test asks for without any transport behind them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/access_layer.h"
+#include "core/core_state.h"
+#include "core/run/run_state.h"
+
+namespace kelvaro::test {
+
+struct FakeBox {
+  std::string text;
+  std::string caption;
+  unsigned flags;
+};
+
+class FakeAccessLayer final : public AccessLayer {
+ public:
+  FakeAccessLayer() {
+    ResetCoreState();
+    gAccess = this;
+  }
+  ~FakeAccessLayer() override { gAccess = nullptr; }
+
+  void WriteConsole(const char* bytes, std::size_t length) override {
+    console.append(bytes, length);
+  }
+  int MessageBox(const char* text, const char* caption, unsigned flags) override {
+    boxes.push_back({text, caption, flags});
+    if (next_answer < answers.size()) return answers[next_answer++];
+    return 1;
+  }
+  int GetOemCodePage() override { return code_page; }
+
+  int InitCmdApi() override {
+    ++init_calls;
+    return 0;
+  }
+  void EndCmdApi() override { ++end_calls; }
+  int EnumDevice() override {
+    gDevn = drives;
+    return drives;
+  }
+  int ExecCmdApi(TagCmdIrp*) override { return -1; }
+  void WaitTime(long ms) override { waited_ms += ms; }
+
+  // What the test sets.
+  int code_page = 437;
+  int drives = 0;
+  std::vector<int> answers;
+
+  // What the code under test did.
+  std::string console;
+  std::vector<FakeBox> boxes;
+  int init_calls = 0;
+  int end_calls = 0;
+  long waited_ms = 0;
+
+ private:
+  std::size_t next_answer = 0;
+};
+
+}  // namespace kelvaro::test

@@ -1,0 +1,33 @@
+// The Win32 edition's access layer: console and boxes through the C run-time
+// and MessageBoxA, the OEM code page, and the drives through the transport
+// that start-up chooses.
+#pragma once
+
+#include "core/access_layer.h"
+#include "win32/win32_api.h"
+
+namespace kelvaro::win32 {
+
+class Win32Edition final : public AccessLayer {
+ public:
+  explicit Win32Edition(Win32Api& api) : api_(api) {}
+
+  void WriteConsole(const char* bytes, std::size_t length) override;
+  int MessageBox(const char* text, const char* caption, unsigned flags) override;
+  int GetOemCodePage() override;
+
+  int InitCmdApi() override;
+  void EndCmdApi() override;
+  int EnumDevice() override;
+  int ExecCmdApi(TagCmdIrp* irp) override;
+  void WaitTime(long ms) override;
+
+ private:
+  Win32Api& api_;
+};
+
+// The Win32 edition's whole program on `api`: every global back to its
+// start value, then the update run. Returns the exit code.
+int RunWin32Program(Win32Api& api);
+
+}  // namespace kelvaro::win32
