@@ -1,6 +1,7 @@
 #include "core/core_state.h"
 
 #include "core/buffers.h"
+#include "core/command/request.h"
 #include "core/definition/definition.h"
 #include "core/drive/drive_data.h"
 #include "core/dvdrw/image_values.h"
@@ -13,6 +14,7 @@ void ResetCoreState() {
   ResetRunState();
   ResetDefinition();
   ResetBuffers();
+  ResetCommandState();
   ResetDriveData();
   ResetImageValues();
   ResetPlatformFlags();
