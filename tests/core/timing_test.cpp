@@ -4,6 +4,7 @@
 #include "emu/run_record.h"
 #include "emu/scenario/scenario.h"
 #include "emu/windows/emulated_windows.h"
+#include "tests/support/null_win32_api.h"
 #include "win32/timing.h"
 
 namespace kelvaro {
@@ -32,12 +33,8 @@ TEST(WaitTime, ZeroReturnsAfterOneClockReading) {
 }
 
 // A clock that starts just before its 32-bit wrap.
-class WrappingClock final : public win32::Win32Api {
+class WrappingClock final : public test::NullWin32Api {
  public:
-  void WriteStdout(const char*, std::size_t) override {}
-  int MessageBoxA(win32::Handle, const char*, const char*, unsigned) override { return 1; }
-  bool GetVersionExA(win32::OsVersionInfoA*) override { return false; }
-  unsigned GetOEMCP() override { return 437; }
   unsigned timeBeginPeriod(unsigned period) override { return period >= 3 ? 0 : 97; }
   unsigned timeEndPeriod(unsigned) override { return 0; }
   win32::Dword timeGetTime() override { return now++; }
