@@ -1,10 +1,11 @@
 // What the shared modules need from the edition below them: the console, the
-// message box, the code page, and the device-access layer. The Win32 edition
-// and the DOS edition each provide one; the shared modules never call an
-// operating system themselves.
+// message box, the code page, the device-access layer and its clock. The
+// Win32 edition and the DOS edition each provide one; the shared modules never
+// call an operating system themselves.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace kelvaro {
 
@@ -26,17 +27,42 @@ class AccessLayer {
   virtual void EndCmdApi() = 0;
   virtual int EnumDevice() = 0;
   virtual int ExecCmdApi(TagCmdIrp* irp) = 0;
+  // Brings the sense of the last failed command into gSns and packs gErr.
+  virtual int GetErrInfo() = 0;
+  // Completion of a command sent with gNoWait: 1 running, 0 done, -1 failed.
+  virtual int ChkCmdEnd() = 0;
+
+  // The millisecond clock: GetStartTime sets startTime, ReportTime sets and
+  // returns lapTime, EndTime sets stopTime; WaitTime busy-waits, Sleep
+  // gives the processor away.
+  virtual void GetStartTime() = 0;
+  virtual std::uint32_t ReportTime() = 0;
+  virtual void EndTime() = 0;
   virtual void WaitTime(long ms) = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
 };
 
 // The edition the program runs on; set by the edition's entry before the run.
 extern AccessLayer* gAccess;
+
+// Clock readings of the timing services, in ms.
+extern std::uint32_t startTime;
+extern std::uint32_t lapTime;
+extern std::uint32_t stopTime;
 
 // The shared modules reach the edition through these.
 int InitCmdApi();
 void EndCmdApi();
 int EnumDevice();
 int ExecCmdApi(TagCmdIrp* irp);
+int GetErrInfo();
+int ChkCmdEnd();
+void GetStartTime();
+std::uint32_t ReportTime();
+void EndTime();
 void WaitTime(long ms);
+void Sleep(std::uint32_t ms);
+
+void ResetTimingState();
 
 }  // namespace kelvaro

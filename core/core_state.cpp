@@ -1,5 +1,6 @@
 #include "core/core_state.h"
 
+#include "core/access_layer.h"
 #include "core/buffers.h"
 #include "core/command/request.h"
 #include "core/definition/definition.h"
@@ -18,6 +19,7 @@ void ResetCoreState() {
   ResetDriveData();
   ResetImageValues();
   ResetPlatformFlags();
+  ResetTimingState();
 }
 
 }  // namespace kelvaro

@@ -29,6 +29,7 @@ struct CommandRecord {
   std::string status;  // "good", "check-condition", "timeout"
   std::optional<std::array<std::uint8_t, 3>> sense;
   std::uint64_t at_ms = 0;
+  std::vector<std::uint8_t> data;  // data-out bytes of short transfers (parameter blocks)
 };
 
 struct DriveRecord {
@@ -43,6 +44,13 @@ struct DriveRecord {
   std::optional<std::string> trailer_hex;
 };
 
+// A media-change notification control a drive received.
+struct McnRecord {
+  std::string at;
+  bool prevent = false;
+  std::uint64_t at_ms = 0;
+};
+
 struct RunRecord {
   int exit_code = 0;
   unsigned codepage = 437;
@@ -50,7 +58,14 @@ struct RunRecord {
   std::vector<BoxRecord> boxes;
   std::vector<CommandRecord> commands;
   std::vector<DriveRecord> drives;
+  std::vector<McnRecord> media_change_controls;
   bool answers_exhausted = false;
+  std::optional<std::string> aborted;
+  // What the program still held when it ended: handles (files, devices,
+  // events, the loaded ASPI library), global memory blocks, registry keys.
+  std::size_t handles_at_exit = 0;
+  std::size_t memory_blocks_at_exit = 0;
+  std::size_t registry_keys_at_exit = 0;  // why the run could not go on
   std::uint64_t virtual_ms = 0;
 };
 

@@ -1,28 +1,13 @@
 #include "emu/run_scenario.h"
 
 #include "core/definition/definition.h"
+#include "emu/drive_set.h"
 #include "emu/virtual_clock.h"
 #include "emu/windows/emulated_windows.h"
 #include "win32/win32_edition.h"
 
 namespace kelvaro::emu {
 namespace {
-
-std::string NormalRevision(const DriveSpec& d) {
-  return d.kernel_mode ? d.kernel_revision : d.revision;
-}
-std::string NormalDate(const DriveSpec& d) {
-  return d.kernel_mode ? d.kernel_date : d.date;
-}
-
-DriveRecord DriveState(const DriveSpec& d) {
-  DriveRecord r;
-  r.at = d.at.text;
-  r.mode = d.kernel_mode ? "kernel" : "normal";
-  r.revision = NormalRevision(d);
-  r.date = NormalDate(d);
-  return r;
-}
 
 // Keeps a scenario's definition in force for one run only.
 class DefinitionOverride {
@@ -42,11 +27,20 @@ RunRecord RunScenario(const Scenario& scenario) {
   record.codepage = scenario.codepage;
   VirtualClock clock;
   DefinitionOverride definition(scenario);
+  DriveSet drives(scenario, clock, record);
 
-  EmulatedWindows windows(scenario, clock, record);
-  record.exit_code = win32::RunWin32Program(windows);
+  EmulatedWindows windows(scenario, clock, record, drives);
+  try {
+    record.exit_code = win32::RunWin32Program(windows);
+  } catch (const ProgramAbort& e) {
+    record.exit_code = -1;
+    record.aborted = e.what();
+  }
 
-  for (const DriveSpec& d : scenario.drives) record.drives.push_back(DriveState(d));
+  record.handles_at_exit = windows.open_handles();
+  record.memory_blocks_at_exit = windows.held_memory_blocks();
+  record.registry_keys_at_exit = windows.open_registry_keys();
+  record.drives = drives.States();
   record.virtual_ms = clock.now();
   return record;
 }

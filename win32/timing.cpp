@@ -1,12 +1,10 @@
 #include "win32/timing.h"
 
+#include "core/access_layer.h"
 #include "win32/win32_api.h"
 
 namespace kelvaro::win32 {
 
-std::uint32_t startTime = 0;
-std::uint32_t lapTime = 0;
-std::uint32_t stopTime = 0;
 unsigned gTmPeriod = 0;
 
 void GetStartTime(Win32Api& api) {
@@ -39,9 +37,6 @@ void WaitTime(Win32Api& api, long ms) {
 }
 
 void ResetTiming() {
-  startTime = 0;
-  lapTime = 0;
-  stopTime = 0;
   gTmPeriod = 0;
 }
 

@@ -7,11 +7,9 @@ namespace kelvaro::win32 {
 
 class Win32Api;
 
-extern std::uint32_t startTime;  // clock reading of GetStartTime
-extern std::uint32_t lapTime;    // last clock reading of ReportTime
-extern std::uint32_t stopTime;   // clock reading of EndTime
-extern unsigned gTmPeriod;       // timer period GetStartTime obtained
+extern unsigned gTmPeriod;  // timer period GetStartTime obtained
 
+// These set kelvaro::startTime, lapTime and stopTime.
 void GetStartTime(Win32Api& api);
 std::uint32_t ReportTime(Win32Api& api);
 void EndTime(Win32Api& api);

@@ -1,11 +1,29 @@
 #include "win32/win32_edition.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "core/command/command_set.h"
+#include "core/command/request.h"
 #include "core/core_state.h"
+#include "core/platform_flags.h"
 #include "core/run/run_state.h"
 #include "core/run/update_run.h"
+#include "win32/aspi_transport.h"
+#include "win32/enumeration.h"
+#include "win32/pass_through.h"
+#include "win32/startup.h"
 #include "win32/timing.h"
+#include "win32/win32_state.h"
 
 namespace kelvaro::win32 {
+
+Win32Edition::Win32Edition(Win32Api& api) : api_(api) {
+  gOs = &api;
+}
+Win32Edition::~Win32Edition() {
+  gOs = nullptr;
+}
 
 void Win32Edition::WriteConsole(const char* bytes, std::size_t length) {
   api_.WriteStdout(bytes, length);
@@ -19,27 +37,60 @@ int Win32Edition::GetOemCodePage() {
   return static_cast<int>(api_.GetOEMCP());
 }
 
-// The drive transports are not in this build yet: start-up takes nothing and
-// enumeration finds no drive, so the run ends with "no target".
 int Win32Edition::InitCmdApi() {
-  return 0;
+  return Win32InitCmdApi();
 }
-void Win32Edition::EndCmdApi() {}
+void Win32Edition::EndCmdApi() {
+  Win32EndCmdApi();
+}
 int Win32Edition::EnumDevice() {
-  gDevn = 0;
-  return 0;
-}
-int Win32Edition::ExecCmdApi(TagCmdIrp*) {
-  return -1;
+  return Win32EnumDevice();
 }
 
+int Win32Edition::ExecCmdApi(TagCmdIrp* irp) {
+  // Nothing is sent to a drive that is not in the table.
+  if (irp->DevId < 0 || irp->DevId >= gDevn) return -1;
+  return gIf == 0 ? ExecPassThrough(irp) : ExecAspi(irp);
+}
+
+int Win32Edition::GetErrInfo() {
+  int result = 0;
+  if (gIf == 1) {
+    result = RequestSense(gDevId, gSns);  // the sense is already in gSns
+  } else {
+    const std::size_t n = std::min<std::size_t>(
+        {gPassThrough.sptd.SenseInfoLength, sizeof gPassThrough.SenseBuf, sizeof gSns});
+    std::memcpy(gSns, gPassThrough.SenseBuf, n);
+  }
+  gErr = static_cast<std::uint32_t>(gSns[2]) << 16 | static_cast<std::uint32_t>(gSns[12]) << 8 |
+         gSns[13];
+  return result;
+}
+
+int Win32Edition::ChkCmdEnd() {
+  return AspiChkCmdEnd();
+}
+
+void Win32Edition::GetStartTime() {
+  win32::GetStartTime(api_);
+}
+std::uint32_t Win32Edition::ReportTime() {
+  return win32::ReportTime(api_);
+}
+void Win32Edition::EndTime() {
+  win32::EndTime(api_);
+}
 void Win32Edition::WaitTime(long ms) {
   win32::WaitTime(api_, ms);
+}
+void Win32Edition::Sleep(std::uint32_t ms) {
+  api_.Sleep(ms);
 }
 
 int RunWin32Program(Win32Api& api) {
   ResetCoreState();
   ResetTiming();
+  ResetWin32State();
   Win32Edition edition(api);
   gAccess = &edition;
   const int exit_code = RunUpdate();

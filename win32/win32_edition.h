@@ -10,7 +10,8 @@ namespace kelvaro::win32 {
 
 class Win32Edition final : public AccessLayer {
  public:
-  explicit Win32Edition(Win32Api& api) : api_(api) {}
+  explicit Win32Edition(Win32Api& api);
+  ~Win32Edition() override;
 
   void WriteConsole(const char* bytes, std::size_t length) override;
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
@@ -20,7 +21,14 @@ class Win32Edition final : public AccessLayer {
   void EndCmdApi() override;
   int EnumDevice() override;
   int ExecCmdApi(TagCmdIrp* irp) override;
+  int GetErrInfo() override;
+  int ChkCmdEnd() override;
+
+  void GetStartTime() override;
+  std::uint32_t ReportTime() override;
+  void EndTime() override;
   void WaitTime(long ms) override;
+  void Sleep(std::uint32_t ms) override;
 
  private:
   Win32Api& api_;

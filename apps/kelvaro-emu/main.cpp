@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int kExitInvalid = 2;
+constexpr int kExitAborted = 3;
 
 const char kUsage[] =
     "usage: kelvaro-emu [SCENARIO.json] [--report REPORT.json]\n"
@@ -32,7 +33,8 @@ const char kUsage[] =
     "\n"
     "The program's console appears on standard output, with each message box drawn\n"
     "where it opened. Exit status: the program's exit code (0 or 1); 2 when the\n"
-    "scenario is invalid (one line on standard error names the field).\n";
+    "scenario is invalid (one line on standard error names the field); 3 when the\n"
+    "run could not go on (the program waited for something that never comes).\n";
 
 int Fail(const std::string& why) {
   std::fprintf(stderr, "kelvaro-emu: %s\n", why.c_str());
@@ -83,6 +85,10 @@ int main(int argc, char** argv) {
     if (!out) {
       std::fprintf(stderr, "kelvaro-emu: cannot write the report to %s\n", report_path.c_str());
     }
+  }
+  if (record.aborted) {
+    std::fprintf(stderr, "kelvaro-emu: the run stopped: %s\n", record.aborted->c_str());
+    return kExitAborted;
   }
   return record.exit_code;
 }

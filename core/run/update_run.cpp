@@ -4,6 +4,7 @@
 
 #include "core/access_layer.h"
 #include "core/catalogue/catalogue.h"
+#include "core/command/request.h"
 #include "core/definition/definition.h"
 #include "core/dvdrom/update_dvdrom.h"
 #include "core/dvdrw/update_dvdrw.h"
@@ -66,6 +67,7 @@ void PrintBanner() {
 
 int RunUpdate() {
   gAllAuto = 1;
+  gNoWait = 0;
   gAutoIns = 0;
 
   PrintBanner();

@@ -78,6 +78,7 @@ std::string ReportJson(const RunRecord& record) {
     j["status"] = c.status;
     j["sense"] = SenseJson(c.sense);
     j["at_ms"] = c.at_ms;
+    j["data_hex"] = c.data.empty() ? Json(nullptr) : Json(HexBytes(c.data));
     commands.push_back(j);
   }
   report["commands"] = commands;
@@ -99,6 +100,16 @@ std::string ReportJson(const RunRecord& record) {
   report["drives"] = drives;
   report["answers_exhausted"] = record.answers_exhausted;
   report["virtual_ms"] = record.virtual_ms;
+
+  Json controls = Json::array();
+  for (const McnRecord& m : record.media_change_controls) {
+    controls.push_back(Json{{"at", m.at}, {"prevent", m.prevent}, {"at_ms", m.at_ms}});
+  }
+  report["media_change_controls"] = controls;
+  report["held_at_exit"] = Json{{"handles", record.handles_at_exit},
+                                {"memory_blocks", record.memory_blocks_at_exit},
+                                {"registry_keys", record.registry_keys_at_exit}};
+  if (record.aborted) report["aborted"] = *record.aborted;
   return report.dump(2) + "\n";
 }
 

@@ -85,6 +85,7 @@ struct DriveSpec {
   std::optional<std::uint32_t> rom_revision_offset;
   std::uint32_t reflash_ms = 8000;
   std::optional<std::uint32_t> rom_size;
+  bool ieee1394 = false;  // on an IEEE 1394 (SBP-2) bus: no SCSI address on Windows NT
   std::vector<FaultSpec> faults;
 };
 
@@ -98,6 +99,7 @@ struct Scenario {
   std::vector<int> answers;
   std::optional<std::vector<DefRow>> definition;
   bool dos_alloc_fails = false;
+  int global_alloc_fails = 0;  // the n-th GlobalAlloc of the run fails; 0 none
 };
 
 }  // namespace kelvaro::emu

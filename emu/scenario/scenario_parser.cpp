@@ -403,7 +403,8 @@ DriveSpec ParseDrive(const Node& n, const std::map<std::string, Bytes>& files) {
                  "rom_revision_offset",
                  "faults",
                  "reflash_ms",
-                 "rom_size"});
+                 "rom_size",
+                 "ieee1394"});
   if (!n.Has("at")) n.Fail("needs \"at\"");
   DriveSpec d;
   d.at = ParseAddress(n.Member("at"));
@@ -479,6 +480,7 @@ DriveSpec ParseDrive(const Node& n, const std::map<std::string, Bytes>& files) {
   if (n.Has("rom_size")) {
     d.rom_size = static_cast<std::uint32_t>(n.Member("rom_size").Integer(1, kMaxFileSize));
   }
+  if (n.Has("ieee1394")) d.ieee1394 = n.Member("ieee1394").Bool();
   if (n.Has("faults")) {
     const Node list = n.Member("faults");
     if (!list.json.is_array()) list.Fail("must be an array");
@@ -519,8 +521,8 @@ Scenario ParseScenario(std::string_view json_text, const std::string& base_dir) 
   }
   const Node root{json, ""};
   if (!json.is_object()) root.Fail("a scenario must be a JSON object");
-  root.OnlyMembers(
-      {"os", "codepage", "files", "registry", "aspi", "drives", "answers", "definition", "dos"});
+  root.OnlyMembers({"os", "codepage", "files", "registry", "aspi", "drives", "answers",
+                    "definition", "dos", "windows"});
 
   Scenario s;
   if (root.Has("os")) s.os = ParseOs(root.Member("os"));
@@ -574,6 +576,13 @@ Scenario ParseScenario(std::string_view json_text, const std::string& base_dir) 
     const Node dos = root.Member("dos");
     dos.OnlyMembers({"alloc_fails"});
     if (dos.Has("alloc_fails")) s.dos_alloc_fails = dos.Member("alloc_fails").Bool();
+  }
+  if (root.Has("windows")) {
+    const Node windows = root.Member("windows");
+    windows.OnlyMembers({"global_alloc_fails"});
+    if (windows.Has("global_alloc_fails")) {
+      s.global_alloc_fails = Int(windows.Member("global_alloc_fails"), 0, 1 << 20);
+    }
   }
   return s;
 }

@@ -1,6 +1,8 @@
 // Waits on the millisecond clock, on emulated time.
 #include <gtest/gtest.h>
 
+#include "core/access_layer.h"
+#include "emu/drive_set.h"
 #include "emu/run_record.h"
 #include "emu/scenario/scenario.h"
 #include "emu/windows/emulated_windows.h"
@@ -14,7 +16,8 @@ struct EmulatedClock {
   emu::Scenario scenario;
   emu::VirtualClock clock;
   emu::RunRecord record;
-  emu::EmulatedWindows windows{scenario, clock, record};
+  emu::DriveSet drives{scenario, clock, record};
+  emu::EmulatedWindows windows{scenario, clock, record, drives};
 };
 
 TEST(WaitTime, WaitsExactlyTheEmulatedMilliseconds) {
@@ -28,7 +31,7 @@ TEST(WaitTime, WaitsExactlyTheEmulatedMilliseconds) {
 TEST(WaitTime, ZeroReturnsAfterOneClockReading) {
   EmulatedClock w;
   win32::WaitTime(w.windows, 0);
-  EXPECT_EQ(win32::lapTime - win32::startTime, 0u);
+  EXPECT_EQ(lapTime - startTime, 0u);
   EXPECT_EQ(w.clock.now(), 0u);
 }
 
@@ -44,7 +47,7 @@ class WrappingClock final : public test::NullWin32Api {
 TEST(WaitTime, LastsAsLongAcrossTheClockWrap) {
   WrappingClock clock;
   win32::WaitTime(clock, 0x200);
-  EXPECT_EQ(win32::lapTime - win32::startTime, 0x200u);
+  EXPECT_EQ(lapTime - startTime, 0x200u);
   EXPECT_EQ(win32::gTmPeriod, 3u);  // the finest period the timer granted
 }
 

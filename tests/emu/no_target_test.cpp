@@ -45,7 +45,8 @@ TEST(NoTarget, EveryWindowsVersionEndsTheSameWay) {
 }
 
 TEST(Report, HoldsTheContractFields) {
-  const emu::RunRecord r = RunJson(R"({"os":"winxp","codepage":932,"drives":[{"at":"E:"}]})");
+  const emu::RunRecord r = RunJson(
+      R"({"os":"winxp","codepage":932,"drives":[{"at":"E:","kind":"other","vendor":"OTHERCO"}]})");
   const auto report = nlohmann::json::parse(emu::ReportJson(r));
   EXPECT_EQ(report["exit_code"], 1);
   EXPECT_EQ(report["console_hex"], emu::HexOf(r.console));

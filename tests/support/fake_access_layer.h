@@ -3,10 +3,12 @@
 // drives as the test asks for without any transport behind them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/access_layer.h"
+#include "core/command/request.h"
 #include "core/core_state.h"
 #include "core/run/run_state.h"
 
@@ -45,13 +47,23 @@ class FakeAccessLayer final : public AccessLayer {
     gDevn = drives;
     return drives;
   }
-  int ExecCmdApi(TagCmdIrp*) override { return -1; }
+  int ExecCmdApi(TagCmdIrp* irp) override {
+    requests.push_back(*irp);
+    return on_exec ? on_exec(*irp) : -1;
+  }
+  int GetErrInfo() override { return 0; }
+  int ChkCmdEnd() override { return 0; }
+  void GetStartTime() override {}
+  std::uint32_t ReportTime() override { return 0; }
+  void EndTime() override {}
   void WaitTime(long ms) override { waited_ms += ms; }
+  void Sleep(std::uint32_t ms) override { waited_ms += static_cast<long>(ms); }
 
   // What the test sets.
   int code_page = 437;
   int drives = 0;
   std::vector<int> answers;
+  std::function<int(TagCmdIrp&)> on_exec;  // answers each request; none: -1
 
   // What the code under test did.
   std::string console;
@@ -59,6 +71,7 @@ class FakeAccessLayer final : public AccessLayer {
   int init_calls = 0;
   int end_calls = 0;
   long waited_ms = 0;
+  std::vector<TagCmdIrp> requests;
 
  private:
   std::size_t next_answer = 0;

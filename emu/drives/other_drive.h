@@ -1,0 +1,22 @@
+// A drive that is not a QUORLEN recorder or reader the program updates: it
+// answers INQUIRY with the identity the scenario gives and nothing else.
+#pragma once
+
+#include "emu/drives/emulated_drive.h"
+
+namespace kelvaro::emu {
+
+class OtherDrive : public EmulatedDrive {
+ public:
+  explicit OtherDrive(const DriveSpec& spec) : spec_(spec) {}
+
+  DriveRecord State() const override;
+
+ protected:
+  CommandReply Run(const Command& c) override;
+
+ private:
+  DriveSpec spec_;
+};
+
+}  // namespace kelvaro::emu
