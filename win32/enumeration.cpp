@@ -58,12 +58,6 @@ void HoldMediaChangeControl(char letter) {
 int EnumPassThrough() {
   int n = 0;
   gMcnCount = 0;
-  // Without its buffers the layer did not start: there is nothing to probe
-  // with, so there is no drive to find.
-  if (pBuff == nullptr) {
-    gDevn = 0;
-    return 0;
-  }
   for (char letter = 'D'; letter <= 'Z'; ++letter) {
     if (OpenDevice(letter) != 0) continue;
     if (SendPassThrough(kInquiryCdb, 6, kXferIn, pBuff, kInquiryLength, kProbeTimeoutSeconds) !=
@@ -125,6 +119,13 @@ int EnumAspi() {
 }  // namespace
 
 int Win32EnumDevice() {
+  // A layer that did not start (a buffer missing, no ASPI manager) has no
+  // drive to offer: the run ends with "no target" before anything could
+  // write through a buffer that is not there.
+  if (gStartUpResult != 0) {
+    gDevn = 0;
+    return 0;
+  }
   return gIf == 1 ? EnumAspi() : EnumPassThrough();
 }
 

@@ -134,7 +134,8 @@ int Win32InitCmdApi() {
       gIf = 1;
     }
   }
-  return gIf == 1 ? AspiStartUp() : PassThroughStartUp();
+  gStartUpResult = gIf == 1 ? AspiStartUp() : PassThroughStartUp();
+  return gStartUpResult;
 }
 
 void Win32EndCmdApi() {

@@ -5,6 +5,7 @@
 namespace kelvaro::win32 {
 
 Win32Api* gOs = nullptr;
+int gStartUpResult = -1;
 
 PassThroughRecord gPassThrough;
 Handle gDevHandle = nullptr;
@@ -32,6 +33,7 @@ Handle gMcnHandle[kMcnRows];
 std::uint8_t gMcnCount = 0;
 
 void ResetWin32State() {
+  gStartUpResult = -1;
   std::memset(&gPassThrough, 0, sizeof gPassThrough);
   gDevHandle = nullptr;
   gPathId = gTargetId = gLun = 0;

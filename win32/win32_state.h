@@ -12,6 +12,7 @@
 namespace kelvaro::win32 {
 
 extern Win32Api* gOs;
+extern int gStartUpResult;  // what InitCmdApi returned; -1 before it ran
 inline Win32Api& Os() {
   return *gOs;
 }
