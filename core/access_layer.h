@@ -11,6 +11,9 @@ namespace kelvaro {
 
 struct TagCmdIrp;
 
+inline constexpr int kFileUnreadable = -1;
+inline constexpr int kFileTooLarge = -2;
+
 class AccessLayer {
  public:
   virtual ~AccessLayer() = default;
@@ -21,6 +24,13 @@ class AccessLayer {
   // 2 Cancel, 6 Yes, 7 No).
   virtual int MessageBox(const char* text, const char* caption, unsigned flags) = 0;
   virtual int GetOemCodePage() = 0;
+
+  // Reads the whole file `name` of the current directory into `buffer`,
+  // sharing it for reading. 0 with its length in `size`; kFileUnreadable
+  // when it cannot be opened, sized or read; kFileTooLarge (nothing read)
+  // when it is longer than `capacity`.
+  virtual int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
+                            std::uint32_t* size) = 0;
 
   // Device access.
   virtual int InitCmdApi() = 0;

@@ -5,11 +5,13 @@ namespace kelvaro {
 unsigned char* pBuff = nullptr;
 unsigned char* pText = nullptr;
 unsigned char* pParam = nullptr;
+unsigned long gTextSize = 0;
 
 void ResetBuffers() {
   pBuff = nullptr;
   pText = nullptr;
   pParam = nullptr;
+  gTextSize = 0;
 }
 
 }  // namespace kelvaro

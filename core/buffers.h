@@ -4,9 +4,10 @@
 
 namespace kelvaro {
 
-extern unsigned char* pBuff;   // work buffer: inquiry data, ROM read-back, HEX parse
-extern unsigned char* pText;   // firmware image
-extern unsigned char* pParam;  // parameter block of the mode switches
+extern unsigned char* pBuff;     // work buffer: inquiry data, ROM read-back, HEX parse
+extern unsigned char* pText;     // firmware image
+extern unsigned char* pParam;    // parameter block of the mode switches
+extern unsigned long gTextSize;  // bytes of pText
 
 void ResetBuffers();
 

@@ -5,6 +5,7 @@
 #include "core/command/request.h"
 #include "core/definition/definition.h"
 #include "core/drive/drive_data.h"
+#include "core/dvdrw/drive_state.h"
 #include "core/dvdrw/image_values.h"
 #include "core/platform_flags.h"
 #include "core/run/run_state.h"
@@ -18,6 +19,7 @@ void ResetCoreState() {
   ResetCommandState();
   ResetDriveData();
   ResetImageValues();
+  ResetDvdrwDriveState();
   ResetPlatformFlags();
   ResetTimingState();
 }

@@ -56,6 +56,7 @@ int PassThroughStartUp() {
   }
   if ((pBuff = TakeBlock(kWorkBufferSize, gBuffMem)) == nullptr) return -1;
   if ((pText = TakeBlock(kImageBufferNt, gTextMem)) == nullptr) return -1;
+  gTextSize = kImageBufferNt;
   if ((pParam = TakeBlock(kParamBufferNt, gParamMem)) == nullptr) return -1;
   return 0;
 }
@@ -80,6 +81,7 @@ int AspiStartUp() {
   if ((srb_memory = TakeBlock(kAspiBlockSize, gSrbMem)) == nullptr) return -1;
   gSrb = reinterpret_cast<SrbExecScsiCmd*>(srb_memory);
   if ((pText = TakeBlock(kAspiBlockSize, gTextMem)) == nullptr) return -1;
+  gTextSize = kAspiBlockSize;
   if ((pParam = TakeBlock(kAspiBlockSize, gParamMem)) == nullptr) return -1;
 
   gAspiModule = Os().LoadLibraryA("WNASPI32.DLL");
@@ -152,6 +154,7 @@ void Win32EndCmdApi() {
     if (gHaCount != 0) FreeBlock(gHaInquiryMem);
   }
   pParam = pText = pBuff = nullptr;
+  gTextSize = 0;
   gSrb = nullptr;
   gHaInquiry = nullptr;
 }

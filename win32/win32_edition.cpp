@@ -37,6 +37,27 @@ int Win32Edition::GetOemCodePage() {
   return static_cast<int>(api_.GetOEMCP());
 }
 
+int Win32Edition::ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
+                                std::uint32_t* size) {
+  Handle file = api_.CreateFileA(name, kGenericRead, kFileShareRead, kOpenExisting, 0);
+  if (file == InvalidHandleValue()) return kFileUnreadable;
+  const Dword length = api_.GetFileSize(file, nullptr);
+  if (length == kInvalidFileSize) {
+    api_.CloseHandle(file);
+    return kFileUnreadable;
+  }
+  if (length > capacity) {
+    api_.CloseHandle(file);
+    return kFileTooLarge;
+  }
+  Dword read = 0;
+  const bool ok = api_.ReadFile(file, buffer, length, &read);
+  api_.CloseHandle(file);
+  if (!ok || read != length) return kFileUnreadable;
+  *size = length;
+  return 0;
+}
+
 int Win32Edition::InitCmdApi() {
   return Win32InitCmdApi();
 }

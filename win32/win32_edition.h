@@ -16,6 +16,8 @@ class Win32Edition final : public AccessLayer {
   void WriteConsole(const char* bytes, std::size_t length) override;
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
   int GetOemCodePage() override;
+  int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
+                    std::uint32_t* size) override;
 
   int InitCmdApi() override;
   void EndCmdApi() override;

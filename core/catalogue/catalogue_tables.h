@@ -12,4 +12,8 @@ extern const char* const kDosTexts[kMessageCodes];
 // has no Japanese text.
 const char* JapaneseText(int code);
 
+// A Japanese text the program prints itself, by its name in the table, or
+// nullptr.
+const char* JapaneseNamedText(const char* name);
+
 }  // namespace kelvaro

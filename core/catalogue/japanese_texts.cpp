@@ -1,6 +1,8 @@
 // The Japanese table, decoded once from the code page 932 bytes that the build
 // made of japanese_texts.txt.
 #include <array>
+#include <cstring>
+#include <map>
 #include <string>
 
 #include "core/catalogue/catalogue_tables.h"
@@ -18,6 +20,7 @@ bool IsLeadByte(unsigned char b) {
 struct JapaneseTable {
   std::array<std::string, kMessageCodes> text;
   std::array<bool, kMessageCodes> present{};
+  std::map<std::string, std::string> named;
 };
 
 // Reads one line "code<TAB>text" starting at `pos`; returns the position after it.
@@ -28,9 +31,9 @@ std::size_t DecodeLine(const unsigned char* data, std::size_t size, std::size_t 
   const std::size_t next = end < size ? end + 1 : end;
   if (pos == end || data[pos] == '#') return next;
 
-  int code = 0;
-  while (pos < end && data[pos] >= '0' && data[pos] <= '9') code = code * 10 + (data[pos++] - '0');
-  if (pos == end || data[pos] != '\t' || code >= kMessageCodes) return next;
+  std::string key;
+  while (pos < end && data[pos] != '\t') key.push_back(static_cast<char>(data[pos++]));
+  if (pos == end || key.empty()) return next;
   ++pos;
 
   std::string text;
@@ -49,6 +52,12 @@ std::size_t DecodeLine(const unsigned char* data, std::size_t size, std::size_t 
       ++pos;
     }
   }
+  if (key.find_first_not_of("0123456789") != std::string::npos) {
+    table.named[key] = std::move(text);
+    return next;
+  }
+  const int code = std::stoi(key);
+  if (code >= kMessageCodes) return next;
   table.text[static_cast<std::size_t>(code)] = std::move(text);
   table.present[static_cast<std::size_t>(code)] = true;
   return next;
@@ -71,6 +80,12 @@ const char* JapaneseText(int code) {
   const JapaneseTable& t = Table();
   const auto i = static_cast<std::size_t>(code);
   return t.present[i] ? t.text[i].c_str() : nullptr;
+}
+
+const char* JapaneseNamedText(const char* name) {
+  const JapaneseTable& t = Table();
+  auto it = t.named.find(name);
+  return it == t.named.end() ? nullptr : it->second.c_str();
 }
 
 }  // namespace kelvaro

@@ -48,6 +48,7 @@ TEST(UpdateRun, NoTargetEndsWithMessage28AndExitCode1) {
 }
 
 TEST(UpdateRun, OneDriveIsConfirmedPerDriveWithoutTheQuestionForAll) {
+  RunWithRows rows({Row(0x2000)});
   FakeAccessLayer fake;
   fake.drives = 1;
   EXPECT_EQ(RunUpdate(), 0);
@@ -57,6 +58,7 @@ TEST(UpdateRun, OneDriveIsConfirmedPerDriveWithoutTheQuestionForAll) {
 }
 
 TEST(UpdateRun, AnswerToTheQuestionForAllDecidesPerDriveConfirmation) {
+  RunWithRows rows({Row(0x2000)});
   for (int answer : {6, 7}) {
     FakeAccessLayer fake;
     fake.drives = 3;

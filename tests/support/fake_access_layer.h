@@ -37,6 +37,9 @@ class FakeAccessLayer final : public AccessLayer {
     return 1;
   }
   int GetOemCodePage() override { return code_page; }
+  int ReadWholeFile(const char*, unsigned char*, std::uint32_t, std::uint32_t*) override {
+    return kFileUnreadable;
+  }
 
   int InitCmdApi() override {
     ++init_calls;
