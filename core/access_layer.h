@@ -14,6 +14,10 @@ struct TagCmdIrp;
 inline constexpr int kFileUnreadable = -1;
 inline constexpr int kFileTooLarge = -2;
 
+inline constexpr int kTextEnd = 0;
+inline constexpr int kTextLine = 1;
+inline constexpr int kTextLineTooLong = 2;
+
 class AccessLayer {
  public:
   virtual ~AccessLayer() = default;
@@ -31,6 +35,17 @@ class AccessLayer {
   // when it is longer than `capacity`.
   virtual int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
                             std::uint32_t* size) = 0;
+
+  // A text file of the current directory, read line by line as the C
+  // run-time's text mode does (a CR LF line end arrives as LF). Open gives
+  // 0, or the cause number (1 to 14) of why it failed.
+  virtual int OpenTextFile(const char* name) = 0;
+  // The next line, without its line end, into `line` (zero-terminated):
+  // kTextLine, kTextLineTooLong when it has `capacity` - 1 characters or
+  // more (the rest of it is skipped), kTextEnd at the end of the file, or
+  // minus the cause number when reading failed.
+  virtual int ReadTextLine(char* line, int capacity) = 0;
+  virtual void CloseTextFile() = 0;
 
   // Device access.
   virtual int InitCmdApi() = 0;

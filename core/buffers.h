@@ -8,6 +8,7 @@ extern unsigned char* pBuff;     // work buffer: inquiry data, ROM read-back, HE
 extern unsigned char* pText;     // firmware image
 extern unsigned char* pParam;    // parameter block of the mode switches
 extern unsigned long gTextSize;  // bytes of pText
+extern unsigned long gBuffSize;  // bytes of pBuff
 
 void ResetBuffers();
 

@@ -5,6 +5,7 @@
 #include "core/command/request.h"
 #include "core/definition/definition.h"
 #include "core/drive/drive_data.h"
+#include "core/dvdrom/rom_checks.h"
 #include "core/dvdrw/drive_state.h"
 #include "core/dvdrw/image_values.h"
 #include "core/platform_flags.h"
@@ -20,6 +21,7 @@ void ResetCoreState() {
   ResetDriveData();
   ResetImageValues();
   ResetDvdrwDriveState();
+  ResetDvdromState();
   ResetPlatformFlags();
   ResetTimingState();
 }

@@ -55,6 +55,7 @@ int PassThroughStartUp() {
     ShowMsgId(kMsgIntelDriver, kStyleConsole);
   }
   if ((pBuff = TakeBlock(kWorkBufferSize, gBuffMem)) == nullptr) return -1;
+  gBuffSize = kWorkBufferSize;
   if ((pText = TakeBlock(kImageBufferNt, gTextMem)) == nullptr) return -1;
   gTextSize = kImageBufferNt;
   if ((pParam = TakeBlock(kParamBufferNt, gParamMem)) == nullptr) return -1;
@@ -78,6 +79,7 @@ int AspiStartUp() {
   gIEEE = -1;
   unsigned char* srb_memory = nullptr;
   if ((pBuff = TakeBlock(kAspiBlockSize, gBuffMem)) == nullptr) return -1;
+  gBuffSize = kAspiBlockSize;
   if ((srb_memory = TakeBlock(kAspiBlockSize, gSrbMem)) == nullptr) return -1;
   gSrb = reinterpret_cast<SrbExecScsiCmd*>(srb_memory);
   if ((pText = TakeBlock(kAspiBlockSize, gTextMem)) == nullptr) return -1;
@@ -155,6 +157,7 @@ void Win32EndCmdApi() {
   }
   pParam = pText = pBuff = nullptr;
   gTextSize = 0;
+  gBuffSize = 0;
   gSrb = nullptr;
   gHaInquiry = nullptr;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/access_layer.h"
+#include "win32/text_file.h"
 #include "win32/win32_api.h"
 
 namespace kelvaro::win32 {
@@ -18,6 +19,9 @@ class Win32Edition final : public AccessLayer {
   int GetOemCodePage() override;
   int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
                     std::uint32_t* size) override;
+  int OpenTextFile(const char* name) override;
+  int ReadTextLine(char* line, int capacity) override;
+  void CloseTextFile() override;
 
   int InitCmdApi() override;
   void EndCmdApi() override;
@@ -34,6 +38,7 @@ class Win32Edition final : public AccessLayer {
 
  private:
   Win32Api& api_;
+  TextFile text_file_;
 };
 
 // The Win32 edition's whole program on `api`: every global back to its

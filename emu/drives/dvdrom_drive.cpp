@@ -17,8 +17,8 @@ constexpr std::uint8_t kErased = 0xFF;
 
 }  // namespace
 
-DvdromDrive::DvdromDrive(const DriveSpec& spec, Bytes rom)
-    : spec_(spec), rom_(std::move(rom)), revision_(spec.revision) {}
+DvdromDrive::DvdromDrive(const DriveSpec& config, Bytes rom)
+    : config_(config), rom_(std::move(rom)), revision_(config.revision) {}
 
 CommandReply DvdromDrive::Run(const Command& c) {
   switch (c.Opcode()) {
@@ -28,7 +28,7 @@ CommandReply DvdromDrive::Run(const Command& c) {
     case kOpRequestSense:
       return RequestSense(c);
     case kOpInquiry:
-      return InquiryReply(c, spec_, revision_, spec_.date);
+      return InquiryReply(c, config_, revision_, config_.date);
     case kOpWriteBuffer:
       return WriteBuffer(c);
     case kOpReadBuffer:
@@ -65,7 +65,7 @@ CommandReply DvdromDrive::WriteBuffer(const Command& c) {
       if (!update_mode_) return CheckCondition(kSequenceError);
       Reflash();
       CommandReply reply = Good();
-      reply.duration_ms = spec_.reflash_ms;
+      reply.duration_ms = config_.reflash_ms;
       return reply;
     }
     default:
@@ -89,8 +89,8 @@ void DvdromDrive::Reflash() {
   for (std::size_t i = 0; i < rom_.size(); ++i) {
     if (is_staged_[i]) rom_[i] = staged_[i];
   }
-  if (spec_.rom_revision_offset) {
-    const std::size_t at = *spec_.rom_revision_offset;
+  if (config_.rom_revision_offset) {
+    const std::size_t at = *config_.rom_revision_offset;
     std::string revision(4, static_cast<char>(kErased));
     for (std::size_t i = 0; i < 4 && at + i < rom_.size(); ++i) {
       revision[i] = static_cast<char>(rom_[at + i]);
@@ -118,10 +118,10 @@ void DvdromDrive::PowerLoss() {
 
 DriveRecord DvdromDrive::State() const {
   DriveRecord r;
-  r.at = spec_.at.text;
+  r.at = config_.at.text;
   r.mode = update_mode_ ? "update" : "normal";
   r.revision = revision_;
-  r.date = spec_.date;
+  r.date = config_.date;
   r.rom_sha256 = Sha256Hex(rom_.data(), rom_.size());
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;

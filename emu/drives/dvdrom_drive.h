@@ -14,7 +14,7 @@ namespace kelvaro::emu {
 
 class DvdromDrive : public EmulatedDrive {
  public:
-  DvdromDrive(const DriveSpec& spec, Bytes rom);
+  DvdromDrive(const DriveSpec& config, Bytes rom);
 
   DriveRecord State() const override;
   void PowerLoss() override;
@@ -30,7 +30,7 @@ class DvdromDrive : public EmulatedDrive {
   void EnterUpdateMode();
   void LeaveUpdateMode();
 
-  DriveSpec spec_;
+  DriveSpec config_;
   Bytes rom_;
   std::string revision_;
   bool update_mode_ = false;

@@ -41,12 +41,12 @@ bool IsPiece(const Command& c) {
 
 }  // namespace
 
-DvdrwDrive::DvdrwDrive(const DriveSpec& spec)
-    : spec_(spec),
-      kernel_(spec.kernel_mode),
-      disc_(spec.disc),
-      unit_attentions_(spec.unit_attentions),
-      stay_in_kernel_(spec.stay_in_kernel) {}
+DvdrwDrive::DvdrwDrive(const DriveSpec& config)
+    : config_(config),
+      kernel_(config.kernel_mode),
+      disc_(config.disc),
+      unit_attentions_(config.unit_attentions),
+      stay_in_kernel_(config.stay_in_kernel) {}
 
 CommandReply DvdrwDrive::Run(const Command& c) {
   switch (c.Opcode()) {
@@ -55,7 +55,7 @@ CommandReply DvdrwDrive::Run(const Command& c) {
     case kOpRequestSense:
       return RequestSense(c);
     case kOpInquiry:
-      return InquiryReply(c, spec_, Revision(), Date());
+      return InquiryReply(c, config_, Revision(), Date());
     case kOpStartStopUnit:
       return StartStopUnit(c);
     case kOpWriteBuffer:
@@ -97,17 +97,17 @@ CommandReply DvdrwDrive::StartStopUnit(const Command& c) {
 CommandReply DvdrwDrive::ReadBuffer(const Command& c) {
   if (c.BufferMode() != 2 || c.BufferId() != kInfoBufferId) return CheckCondition(kInvalidField);
   std::array<std::uint8_t, kInfoBlockSize> block{};
-  PutText(block, 0x10, spec_.hw);
-  PutText(block, 0x18, spec_.kernel_oem);
+  PutText(block, 0x10, config_.hw);
+  PutText(block, 0x18, config_.kernel_oem);
   // The kernel does not know which normal firmware it will boot.
-  PutText(block, 0x20, kernel_ ? std::string(8, ' ') : spec_.normal_oem);
+  PutText(block, 0x20, kernel_ ? std::string(8, ' ') : config_.normal_oem);
   return DataIn(c, block.data(), block.size(), c.BufferLength());
 }
 
 CommandReply DvdrwDrive::ReportKey(const Command& c) {
   if ((c.Byte(10) & 0x3F) != kRpcStateFormat) return CheckCondition(kInvalidField);
   const std::array<std::uint8_t, 8> rpc_state = {
-      0x00, 0x06, 0x00, 0x00, 0x00, 0xFE, spec_.rpc_scheme, 0x00};
+      0x00, 0x06, 0x00, 0x00, 0x00, 0xFE, config_.rpc_scheme, 0x00};
   return DataIn(c, rpc_state.data(), rpc_state.size(), c.Field(8, 2));
 }
 
@@ -149,16 +149,16 @@ void DvdrwDrive::Reflash() {
   if (!piece_failed_) {
     if (kernel_part_.WholeSize() == kKernelPartSize) {
       const Bytes& part = kernel_part_.bytes();
-      spec_.kernel_revision = TextAt(part, 0x150, 4);
-      spec_.kernel_date = TextAt(part, 0x130, 8);
-      spec_.kernel_oem = TextAt(part, 0xD0, 8);
+      config_.kernel_revision = TextAt(part, 0x150, 4);
+      config_.kernel_date = TextAt(part, 0x130, 8);
+      config_.kernel_oem = TextAt(part, 0xD0, 8);
       kernel_sha256_ = Sha256Hex(part.data(), kKernelPartSize);
     }
     if (const auto size = normal_part_.WholeSize()) {
       const Bytes& part = normal_part_.bytes();
-      spec_.revision = TextAt(part, 0x90, 4);
-      spec_.date = TextAt(part, 0x130, 8);
-      spec_.normal_oem = TextAt(part, 0xF0, 8);
+      config_.revision = TextAt(part, 0x90, 4);
+      config_.date = TextAt(part, 0x130, 8);
+      config_.normal_oem = TextAt(part, 0xF0, 8);
       normal_size_ = *size;
       normal_sha256_ = Sha256Hex(part.data(), *size);
       kernel_ = false;
@@ -184,7 +184,7 @@ void DvdrwDrive::PowerLoss() {
 
 DriveRecord DvdrwDrive::State() const {
   DriveRecord r;
-  r.at = spec_.at.text;
+  r.at = config_.at.text;
   r.mode = kernel_ ? "kernel" : "normal";
   r.revision = Revision();
   r.date = Date();

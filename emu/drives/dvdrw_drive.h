@@ -14,7 +14,7 @@ namespace kelvaro::emu {
 
 class DvdrwDrive : public EmulatedDrive {
  public:
-  explicit DvdrwDrive(const DriveSpec& spec);
+  explicit DvdrwDrive(const DriveSpec& config);
 
   DriveRecord State() const override;
   void NoteFailedCommand(const Command& c) override;
@@ -33,12 +33,14 @@ class DvdrwDrive : public EmulatedDrive {
   void Reflash();
   void ClearStaged();
 
-  const std::string& Revision() const { return kernel_ ? spec_.kernel_revision : spec_.revision; }
-  const std::string& Date() const { return kernel_ ? spec_.kernel_date : spec_.date; }
+  const std::string& Revision() const {
+    return kernel_ ? config_.kernel_revision : config_.revision;
+  }
+  const std::string& Date() const { return kernel_ ? config_.kernel_date : config_.date; }
 
   // The identity as the drive now reports it; a re-flash rewrites the
   // revisions, dates and OEM marks.
-  DriveSpec spec_;
+  DriveSpec config_;
   bool kernel_ = false;
   DiscState disc_ = DiscState::kNone;
   int unit_attentions_ = 0;

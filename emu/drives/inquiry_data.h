@@ -11,9 +11,9 @@ namespace kelvaro::emu {
 
 inline constexpr std::size_t kInquiryDataSize = 96;
 
-// The reply to INQUIRY of a drive described by `spec` that now reports
+// The reply to INQUIRY of a drive described by `config` that now reports
 // `revision` (bytes 32-35) and `date` (from byte 37).
-CommandReply InquiryReply(const Command& c, const DriveSpec& spec, const std::string& revision,
+CommandReply InquiryReply(const Command& c, const DriveSpec& config, const std::string& revision,
                           const std::string& date);
 
 }  // namespace kelvaro::emu

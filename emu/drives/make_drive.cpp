@@ -25,37 +25,37 @@ bool HasHexExtension(const std::string& name) {
 
 // The ROM at power-on: the named file (binary, or Intel HEX by its name), else
 // erased flash; `rom_size` cuts it or pads it with erased bytes.
-Bytes InitialRom(const DriveSpec& spec, const std::map<std::string, Bytes>& files) {
+Bytes InitialRom(const DriveSpec& config, const std::map<std::string, Bytes>& files) {
   Bytes rom(kBlankRomSize, 0xFF);
-  if (spec.rom) {
-    const auto file = files.find(*spec.rom);
+  if (config.rom) {
+    const auto file = files.find(*config.rom);
     if (file != files.end())
-      rom = HasHexExtension(*spec.rom) ? ReadIntelHex(file->second) : file->second;
+      rom = HasHexExtension(*config.rom) ? ReadIntelHex(file->second) : file->second;
   }
-  if (spec.rom_size) rom.resize(*spec.rom_size, 0xFF);
+  if (config.rom_size) rom.resize(*config.rom_size, 0xFF);
   return rom;
 }
 
-std::unique_ptr<EmulatedDrive> MakeModel(const DriveSpec& spec,
+std::unique_ptr<EmulatedDrive> MakeModel(const DriveSpec& config,
                                          const std::map<std::string, Bytes>& files) {
-  switch (spec.kind) {
+  switch (config.kind) {
     case DriveKind::kDvdrw:
-      return std::make_unique<DvdrwDrive>(spec);
+      return std::make_unique<DvdrwDrive>(config);
     case DriveKind::kDvdrom:
-      return std::make_unique<DvdromDrive>(spec, InitialRom(spec, files));
+      return std::make_unique<DvdromDrive>(config, InitialRom(config, files));
     case DriveKind::kOther:
       break;
   }
-  return std::make_unique<OtherDrive>(spec);
+  return std::make_unique<OtherDrive>(config);
 }
 
 }  // namespace
 
-std::unique_ptr<DriveModel> MakeDrive(const DriveSpec& spec,
+std::unique_ptr<DriveModel> MakeDrive(const DriveSpec& config,
                                       const std::map<std::string, Bytes>& files) {
-  std::unique_ptr<EmulatedDrive> model = MakeModel(spec, files);
-  if (spec.faults.empty()) return model;
-  return std::make_unique<FaultInjector>(std::move(model), spec.faults);
+  std::unique_ptr<EmulatedDrive> model = MakeModel(config, files);
+  if (config.faults.empty()) return model;
+  return std::make_unique<FaultInjector>(std::move(model), config.faults);
 }
 
 }  // namespace kelvaro::emu

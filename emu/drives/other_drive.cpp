@@ -5,16 +5,16 @@
 namespace kelvaro::emu {
 
 CommandReply OtherDrive::Run(const Command& c) {
-  if (c.Opcode() == kOpInquiry) return InquiryReply(c, spec_, spec_.revision, spec_.date);
+  if (c.Opcode() == kOpInquiry) return InquiryReply(c, config_, config_.revision, config_.date);
   return CheckCondition(kInvalidOpcode);
 }
 
 DriveRecord OtherDrive::State() const {
   DriveRecord r;
-  r.at = spec_.at.text;
+  r.at = config_.at.text;
   r.mode = "normal";
-  r.revision = spec_.revision;
-  r.date = spec_.date;
+  r.revision = config_.revision;
+  r.date = config_.date;
   return r;
 }
 

@@ -8,7 +8,7 @@ namespace kelvaro::emu {
 
 class OtherDrive : public EmulatedDrive {
  public:
-  explicit OtherDrive(const DriveSpec& spec) : spec_(spec) {}
+  explicit OtherDrive(const DriveSpec& config) : config_(config) {}
 
   DriveRecord State() const override;
 
@@ -16,7 +16,7 @@ class OtherDrive : public EmulatedDrive {
   CommandReply Run(const Command& c) override;
 
  private:
-  DriveSpec spec_;
+  DriveSpec config_;
 };
 
 }  // namespace kelvaro::emu

@@ -536,7 +536,16 @@ Scenario ParseScenario(std::string_view json_text, const std::string& base_dir) 
       if (name.empty() || name.find_first_of("/\\") != std::string::npos) {
         f.Fail("a file name must be a plain name in the current directory");
       }
-      s.files[name] = ParseFileContent(f, base_dir);
+      if (content.is_object() && content.contains("read_error_at")) {
+        // Where reading the file fails, as on a bad sector: given beside the
+        // content itself.
+        nlohmann::json rest = content;
+        rest.erase("read_error_at");
+        s.read_errors[name] = U32(f.Member("read_error_at"));
+        s.files[name] = ParseFileContent(Node{rest, f.path}, base_dir);
+      } else {
+        s.files[name] = ParseFileContent(f, base_dir);
+      }
     }
   }
   if (root.Has("registry")) s.registry = ParseRegistry(root.Member("registry"));

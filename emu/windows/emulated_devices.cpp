@@ -75,7 +75,11 @@ Handle EmulatedWindows::CreateFileA(const char* name, Dword access, Dword, Dword
     last_error_ = kErrorAccessDenied;  // the firmware files are read-only here
     return InvalidHandleValue();
   }
-  return NewHandle(FileObject{content, 0});
+  std::size_t read_error_at = content->size() + 1;
+  for (const auto& [file, offset] : scenario_.read_errors) {
+    if (FindFile(scenario_.files, name) == &scenario_.files.at(file)) read_error_at = offset;
+  }
+  return NewHandle(FileObject{content, 0, read_error_at});
 }
 
 bool EmulatedWindows::CloseHandle(Handle handle) {
@@ -98,7 +102,13 @@ Dword EmulatedWindows::GetFileSize(Handle file, Dword* size_high) {
 bool EmulatedWindows::ReadFile(Handle file, void* buffer, Dword bytes, Dword* read) {
   FileObject* f = Get<FileObject>(file);
   if (f == nullptr) return Fail(kErrorInvalidHandle);
-  const std::size_t n = std::min<std::size_t>(bytes, f->content->size() - f->position);
+  std::size_t n = std::min<std::size_t>(bytes, f->content->size() - f->position);
+  if (f->position + n > f->read_error_at || (n == 0 && f->position >= f->read_error_at)) {
+    // The bytes before the bad spot are delivered; the read that reaches it
+    // fails.
+    if (f->position >= f->read_error_at) return Fail(30);  // ERROR_READ_FAULT
+    n = f->read_error_at - f->position;
+  }
   if (n != 0) std::memcpy(buffer, f->content->data() + f->position, n);
   f->position += n;
   if (read != nullptr) *read = static_cast<Dword>(n);

@@ -88,6 +88,7 @@ class EmulatedWindows final : public win32::Win32Api {
   struct FileObject {
     const Bytes* content;
     std::size_t position;
+    std::size_t read_error_at;  // reading at or past this offset fails
   };
   struct DeviceObject {
     char letter;

@@ -25,14 +25,14 @@ TEST(SenseData, IsFixedFormat) {
 }
 
 TEST(Inquiry, TransfersTheLeastOfBufferDataAndAllocation) {
-  emu::DriveSpec spec;
+  emu::DriveSpec config;
   const struct {
     std::uint32_t buffer;
     std::uint8_t allocation;
     std::uint32_t transferred;
   } cases[] = {{96, 96, 96}, {255, 255, 96}, {96, 36, 36}, {20, 96, 20}, {96, 0, 0}};
   for (const auto& c : cases) {
-    DriveHost host(spec);
+    DriveHost host(config);
     const auto r = host.In(InquiryCdb(c.allocation), c.buffer);
     EXPECT_EQ(Outcome(r.reply), "good");
     EXPECT_EQ(r.reply.transferred, c.transferred) << c.buffer << " " << int{c.allocation};
@@ -40,8 +40,8 @@ TEST(Inquiry, TransfersTheLeastOfBufferDataAndAllocation) {
 }
 
 TEST(RequestSense, ReturnsTheLastFailureOnceThenNoSense) {
-  emu::DriveSpec spec;
-  DriveHost host(spec);
+  emu::DriveSpec config;
+  DriveHost host(config);
   EXPECT_EQ(Outcome(host.None({0x00, 0, 0, 0, 0, 0})), "02/3A/00");  // no disc
   EXPECT_EQ(Outcome(host.In(InquiryCdb(), 96).reply), "good");       // success keeps it
 
@@ -59,16 +59,16 @@ TEST(RequestSense, ReturnsTheLastFailureOnceThenNoSense) {
 }
 
 TEST(OtherDrive, AnswersInquiryAsGivenAndNothingElse) {
-  emu::DriveSpec spec;
-  spec.kind = emu::DriveKind::kOther;
-  spec.at.text = "E:";
-  spec.type = 0x05;
-  spec.vendor = "ACME    ";
-  spec.product = "CD-RW X1        ";
-  spec.revision = "2.00";
-  spec.rev5 = "b";
-  spec.date = "2004/01/02";
-  DriveHost host(spec);
+  emu::DriveSpec config;
+  config.kind = emu::DriveKind::kOther;
+  config.at.text = "E:";
+  config.type = 0x05;
+  config.vendor = "ACME    ";
+  config.product = "CD-RW X1        ";
+  config.revision = "2.00";
+  config.rev5 = "b";
+  config.date = "2004/01/02";
+  DriveHost host(config);
 
   const auto inquiry = host.In(InquiryCdb(), 96);
   ASSERT_EQ(inquiry.data.size(), 96u);

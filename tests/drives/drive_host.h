@@ -20,8 +20,8 @@ struct DataInReply {
 
 class DriveHost {
  public:
-  explicit DriveHost(const emu::DriveSpec& spec, const std::map<std::string, Bytes>& files = {})
-      : drive_(emu::MakeDrive(spec, files)) {}
+  explicit DriveHost(const emu::DriveSpec& config, const std::map<std::string, Bytes>& files = {})
+      : drive_(emu::MakeDrive(config, files)) {}
 
   DataInReply In(const Bytes& cdb, std::uint32_t length);
   emu::CommandReply Out(const Bytes& cdb, const Bytes& data);

@@ -16,14 +16,14 @@ using test::ReadBufferCdb;
 using test::TextOf;
 using test::WriteBufferCdb;
 
-emu::DriveSpec DvdromSpec() {
-  emu::DriveSpec spec;
-  spec.kind = emu::DriveKind::kDvdrom;
-  spec.at.text = "ide1";
-  spec.product = "DVD-ROM QRX-R16 ";
-  spec.revision = "1.02";
-  spec.date = "2005/10/20";
-  return spec;
+emu::DriveSpec DvdromConfig() {
+  emu::DriveSpec config;
+  config.kind = emu::DriveKind::kDvdrom;
+  config.at.text = "ide1";
+  config.product = "DVD-ROM QRX-R16 ";
+  config.revision = "1.02";
+  config.date = "2005/10/20";
+  return config;
 }
 
 std::string Sha(const Bytes& bytes) {
@@ -47,7 +47,7 @@ Bytes ReadRom(DriveHost& host, std::uint32_t offset, std::uint32_t length) {
 }
 
 TEST(DvdromDrive, WithoutARomFileHoldsErasedFlash) {
-  DriveHost host(DvdromSpec());
+  DriveHost host(DvdromConfig());
   const Bytes inquiry = host.In(InquiryCdb(), 96).data;
   EXPECT_EQ(TextOf(inquiry, 8, 39), "QUORLEN DVD-ROM QRX-R16 1.02 2005/10/20");
   const auto state = host.State();
@@ -62,9 +62,9 @@ TEST(DvdromDrive, WithoutARomFileHoldsErasedFlash) {
 
 TEST(DvdromDrive, ReadBufferReadsTheRomAndErasedBytesPastIt) {
   const Bytes rom = emu::MakeImage(0x10000, 3, {});
-  emu::DriveSpec spec = DvdromSpec();
-  spec.rom = "rom.bin";
-  DriveHost host(spec, {{"rom.bin", rom}});
+  emu::DriveSpec config = DvdromConfig();
+  config.rom = "rom.bin";
+  DriveHost host(config, {{"rom.bin", rom}});
   EXPECT_EQ(ReadRom(host, 0x8000, 0x100), Bytes(rom.begin() + 0x8000, rom.begin() + 0x8100));
   Bytes edge(rom.end() - 8, rom.end());
   edge.resize(16, 0xFF);
@@ -76,7 +76,7 @@ TEST(DvdromDrive, ReadBufferReadsTheRomAndErasedBytesPastIt) {
 }
 
 TEST(DvdromDrive, AnswersItsOwnCommandsOnly) {
-  DriveHost host(DvdromSpec());
+  DriveHost host(DvdromConfig());
   const struct {
     Bytes cdb;
     const char* outcome;
@@ -116,10 +116,10 @@ TEST(DvdromDrive, RomSizeCutsOrPadsTheRom) {
       {false, 0x1000, Bytes(0x1000, 0xFF)},
   };
   for (const auto& c : cases) {
-    emu::DriveSpec spec = DvdromSpec();
-    if (c.with_file) spec.rom = "rom.bin";
-    spec.rom_size = c.rom_size;
-    DriveHost host(spec, {{"rom.bin", file}});
+    emu::DriveSpec config = DvdromConfig();
+    if (c.with_file) config.rom = "rom.bin";
+    config.rom_size = c.rom_size;
+    DriveHost host(config, {{"rom.bin", file}});
     EXPECT_EQ(host.State().rom_sha256, Sha(c.rom)) << c.rom_size;
   }
 }
@@ -128,26 +128,26 @@ TEST(DvdromDrive, LoadsAHexRomByItsName) {
   const Bytes image = emu::MakeImage(0x18000, 8, {{0x4000, {'R', 'O', 'M'}}});
   const Bytes hex = emu::MakeIntelHex(image, 16);
   for (const char* name : {"rom.hex", "QRX.HEX"}) {
-    emu::DriveSpec spec = DvdromSpec();
-    spec.rom = name;
-    DriveHost host(spec, {{name, hex}});
+    emu::DriveSpec config = DvdromConfig();
+    config.rom = name;
+    DriveHost host(config, {{name, hex}});
     EXPECT_EQ(host.State().rom_sha256, Sha(image)) << name;
     EXPECT_EQ(ReadRom(host, 0x4000, 3), (Bytes{'R', 'O', 'M'})) << name;
   }
   // Any other name is taken byte for byte.
-  emu::DriveSpec spec = DvdromSpec();
-  spec.rom = "rom.hex.bin";
-  DriveHost host(spec, {{"rom.hex.bin", hex}});
+  emu::DriveSpec config = DvdromConfig();
+  config.rom = "rom.hex.bin";
+  DriveHost host(config, {{"rom.hex.bin", hex}});
   EXPECT_EQ(host.State().rom_sha256, Sha(hex));
 }
 
 TEST(DvdromDrive, ReflashWritesTheReceivedBlocksAndKeepsWhatCamePastTheRom) {
   const Bytes rom = emu::MakeImage(0x10000, 4, {{0x100, {'1', '.', '0', '2'}}});
-  emu::DriveSpec spec = DvdromSpec();
-  spec.rom = "rom.bin";
-  spec.rom_revision_offset = 0x100;
-  spec.reflash_ms = 1234;
-  DriveHost host(spec, {{"rom.bin", rom}});
+  emu::DriveSpec config = DvdromConfig();
+  config.rom = "rom.bin";
+  config.rom_revision_offset = 0x100;
+  config.reflash_ms = 1234;
+  DriveHost host(config, {{"rom.bin", rom}});
 
   EXPECT_EQ(Outcome(host.None(WriteBufferCdb(1, 0x30, 0, 0))), "good");
   EXPECT_EQ(host.State().mode, "update");
@@ -181,7 +181,7 @@ TEST(DvdromDrive, ReflashWritesTheReceivedBlocksAndKeepsWhatCamePastTheRom) {
 }
 
 TEST(DvdromDrive, RevisionStaysWithoutARevisionOffset) {
-  DriveHost host(DvdromSpec());
+  DriveHost host(DvdromConfig());
   host.None(WriteBufferCdb(1, 0x30, 0, 0));
   host.Out(WriteBufferCdb(1, 0xFF, 0, 0x10), Bytes(0x10, '9'));
   host.None(WriteBufferCdb(1, 0x42, 0, 0));

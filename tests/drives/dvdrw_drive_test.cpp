@@ -20,10 +20,10 @@ constexpr std::uint8_t kNormalPart = 0xF0;
 constexpr std::uint8_t kKernelPart = 0xFE;
 constexpr std::uint32_t kPiece = 0x8000;
 
-emu::DriveSpec DvdrwSpec() {
-  emu::DriveSpec spec;
-  spec.at.text = "D:";
-  return spec;
+emu::DriveSpec DvdrwConfig() {
+  emu::DriveSpec config;
+  config.at.text = "D:";
+  return config;
 }
 
 emu::CommandReply EnterKernel(DriveHost& host) {
@@ -77,7 +77,7 @@ Bytes KernelPart(std::uint32_t size = 0x20000) {
 }
 
 TEST(DvdrwDrive, InquiryReportsTheRunningFirmware) {
-  DriveHost host(DvdrwSpec());
+  DriveHost host(DvdrwConfig());
   const Bytes normal = host.In(InquiryCdb(), 96).data;
   ASSERT_EQ(normal.size(), 96u);
   EXPECT_EQ(normal[0], 5);
@@ -100,13 +100,13 @@ TEST(DvdrwDrive, InquiryReportsTheRunningFirmware) {
 }
 
 TEST(DvdrwDrive, InformationBlockHidesTheNormalOemMarkInTheKernel) {
-  emu::DriveSpec spec = DvdrwSpec();
-  spec.hw = "HW 0203 ";
-  spec.kernel_oem = "KERNOEM ";
-  spec.normal_oem = "NORMOEM ";
+  emu::DriveSpec config = DvdrwConfig();
+  config.hw = "HW 0203 ";
+  config.kernel_oem = "KERNOEM ";
+  config.normal_oem = "NORMOEM ";
   for (const bool kernel : {false, true}) {
-    spec.kernel_mode = kernel;
-    DriveHost host(spec);
+    config.kernel_mode = kernel;
+    DriveHost host(config);
     const Bytes block = InfoBlock(host);
     ASSERT_EQ(block.size(), 0x30u);
     EXPECT_EQ(Bytes(block.begin(), block.begin() + 0x10), Bytes(0x10, 0));
@@ -118,7 +118,7 @@ TEST(DvdrwDrive, InformationBlockHidesTheNormalOemMarkInTheKernel) {
 }
 
 TEST(DvdrwDrive, RefusesWhatItDoesNotKnowOrWhatTheModeForbids) {
-  DriveHost host(DvdrwSpec());
+  DriveHost host(DvdrwConfig());
   const struct {
     Bytes cdb;
     const char* outcome;
@@ -153,10 +153,10 @@ TEST(DvdrwDrive, TestUnitReadyGivesUnitAttentionsThenTheDiscState) {
                {emu::DiscState::kBecomingReady, "02/04/01"},
                {emu::DiscState::kNotReady0402, "02/04/02"}};
   for (const auto& c : cases) {
-    emu::DriveSpec spec = DvdrwSpec();
-    spec.disc = c.disc;
-    spec.unit_attentions = 2;
-    DriveHost host(spec);
+    emu::DriveSpec config = DvdrwConfig();
+    config.disc = c.disc;
+    config.unit_attentions = 2;
+    DriveHost host(config);
     const Bytes tur = {0x00, 0, 0, 0, 0, 0};
     EXPECT_EQ(Outcome(host.In(InquiryCdb(), 96).reply), "good");  // only TURs use them up
     EXPECT_EQ(Outcome(host.None(tur)), "06/29/00");
@@ -167,9 +167,9 @@ TEST(DvdrwDrive, TestUnitReadyGivesUnitAttentionsThenTheDiscState) {
 }
 
 TEST(DvdrwDrive, OnlyStopWithEjectTakesTheDiscOut) {
-  emu::DriveSpec spec = DvdrwSpec();
-  spec.disc = emu::DiscState::kReady;
-  DriveHost host(spec);
+  emu::DriveSpec config = DvdrwConfig();
+  config.disc = emu::DiscState::kReady;
+  DriveHost host(config);
   const Bytes tur = {0x00, 0, 0, 0, 0, 0};
   for (const int keep : {0x00, 0x01, 0x03}) {  // stop, start, load
     EXPECT_EQ(Outcome(host.None({0x1B, 0, 0, 0, static_cast<std::uint8_t>(keep), 0})), "good");
@@ -180,16 +180,16 @@ TEST(DvdrwDrive, OnlyStopWithEjectTakesTheDiscOut) {
 }
 
 TEST(DvdrwDrive, ReportKeyGivesTheRpcStateOnly) {
-  emu::DriveSpec spec = DvdrwSpec();
-  spec.rpc_scheme = 0;
-  DriveHost host(spec);
+  emu::DriveSpec config = DvdrwConfig();
+  config.rpc_scheme = 0;
+  DriveHost host(config);
   const auto rpc = host.In(test::ReportKeyCdb(0xC8, 8), 8);  // AGID bits set
   EXPECT_EQ(Outcome(rpc.reply), "good");
   EXPECT_EQ(rpc.data, (Bytes{0x00, 0x06, 0, 0, 0x00, 0xFE, 0x00, 0x00}));
   EXPECT_EQ(host.In(test::ReportKeyCdb(8, 4), 8).data, (Bytes{0x00, 0x06, 0, 0}));
 
-  spec.rpc_scheme = 1;
-  DriveHost other(spec);
+  config.rpc_scheme = 1;
+  DriveHost other(config);
   EXPECT_EQ(other.In(test::ReportKeyCdb(8, 8), 8).data[6], 1);
   for (const std::uint8_t format : {std::uint8_t{0x00}, std::uint8_t{0x05}, std::uint8_t{0x3F}}) {
     EXPECT_EQ(Outcome(other.In(test::ReportKeyCdb(format, 8), 8).reply), "05/24/00");
@@ -198,7 +198,7 @@ TEST(DvdrwDrive, ReportKeyGivesTheRpcStateOnly) {
 
 TEST(DvdrwDrive, TakesAWholeNormalPartAndRunsIt) {
   const Bytes part = NormalPart();
-  DriveHost host(DvdrwSpec());
+  DriveHost host(DvdrwConfig());
   ASSERT_EQ(Outcome(EnterKernel(host)), "good");
   SendPart(host, kNormalPart, part);  // 64 pieces
   EXPECT_EQ(host.State().mode, "kernel");
@@ -220,7 +220,7 @@ TEST(DvdrwDrive, TakesAWholeNormalPartAndRunsIt) {
 
 TEST(DvdrwDrive, PiecesMayComeInAnyOrderAndOverlap) {
   const Bytes part = NormalPart(0x40000);
-  DriveHost host(DvdrwSpec());
+  DriveHost host(DvdrwConfig());
   EnterKernel(host);
   for (std::uint32_t offset = 0x38000;; offset -= kPiece) {
     ASSERT_EQ(Outcome(SendPiece(host, kNormalPart, part, offset)), "good");
@@ -241,7 +241,7 @@ TEST(DvdrwDrive, StaysInTheKernelWithoutAWholePartAndForgetsWhatCame) {
     std::uint32_t skipped;  // offset of the piece left out
   } cases[] = {{"gap", 0x18000}, {"not from 0", 0}};
   for (const auto& c : cases) {
-    DriveHost host(DvdrwSpec());
+    DriveHost host(DvdrwConfig());
     EnterKernel(host);
     for (std::uint32_t offset = 0; offset < part.size(); offset += kPiece) {
       if (offset != c.skipped) SendPiece(host, kNormalPart, part, offset);
@@ -260,7 +260,7 @@ TEST(DvdrwDrive, StaysInTheKernelWithoutAWholePartAndForgetsWhatCame) {
     }
   }
 
-  DriveHost nothing(DvdrwSpec());
+  DriveHost nothing(DvdrwConfig());
   EnterKernel(nothing);
   Reflash(nothing);
   EXPECT_EQ(nothing.State().mode, "kernel");
@@ -268,7 +268,7 @@ TEST(DvdrwDrive, StaysInTheKernelWithoutAWholePartAndForgetsWhatCame) {
 
 TEST(DvdrwDrive, EnteringTheKernelAgainDropsThePieces) {
   const Bytes part = NormalPart(0x40000);
-  DriveHost host(DvdrwSpec());
+  DriveHost host(DvdrwConfig());
   EnterKernel(host);
   SendPiece(host, kNormalPart, part, 0, 0x20000);
   EnterKernel(host);
@@ -279,9 +279,9 @@ TEST(DvdrwDrive, EnteringTheKernelAgainDropsThePieces) {
 
 TEST(DvdrwDrive, StayInKernelUsesUpReflashes) {
   const Bytes part = NormalPart(0x40000);
-  emu::DriveSpec spec = DvdrwSpec();
-  spec.stay_in_kernel = 2;
-  DriveHost host(spec);
+  emu::DriveSpec config = DvdrwConfig();
+  config.stay_in_kernel = 2;
+  DriveHost host(config);
   EnterKernel(host);
   for (int i = 0; i < 2; ++i) {
     SendPart(host, kNormalPart, part);
@@ -301,7 +301,7 @@ TEST(DvdrwDrive, AWholeKernelPartReplacesTheKernel) {
   const Bytes normal = NormalPart(0x40000);
   const std::string kernel_sha = emu::Sha256Hex(kernel.data(), kernel.size());
 
-  DriveHost alone(DvdrwSpec());
+  DriveHost alone(DvdrwConfig());
   EnterKernel(alone);
   SendPart(alone, kKernelPart, kernel);
   Reflash(alone);
@@ -312,7 +312,7 @@ TEST(DvdrwDrive, AWholeKernelPartReplacesTheKernel) {
   EXPECT_EQ(InquiryRevisionAndDate(alone), "0007 05/11/11");
   EXPECT_EQ(TextOf(InfoBlock(alone), 0x18, 8), "KOEM2   ");
 
-  DriveHost both(DvdrwSpec());
+  DriveHost both(DvdrwConfig());
   EnterKernel(both);
   SendPart(both, kKernelPart, kernel);
   SendPart(both, kNormalPart, normal);
@@ -326,7 +326,7 @@ TEST(DvdrwDrive, AWholeKernelPartReplacesTheKernel) {
   EXPECT_EQ(InquiryRevisionAndDate(both), "0007 05/11/11");
 
   for (const std::uint32_t size : {0x18000u, 0x28000u}) {
-    DriveHost wrong(DvdrwSpec());
+    DriveHost wrong(DvdrwConfig());
     EnterKernel(wrong);
     SendPart(wrong, kKernelPart, KernelPart(size));
     Reflash(wrong);

@@ -29,10 +29,10 @@ emu::FaultSpec Fault(Bytes prefix, int nth, int count,
 }
 
 emu::DriveSpec DvdrwWith(std::vector<emu::FaultSpec> faults) {
-  emu::DriveSpec spec;
-  spec.disc = emu::DiscState::kReady;
-  spec.faults = std::move(faults);
-  return spec;
+  emu::DriveSpec config;
+  config.disc = emu::DiscState::kReady;
+  config.faults = std::move(faults);
+  return config;
 }
 
 emu::CommandReply EnterKernel(DriveHost& host) {
@@ -167,10 +167,11 @@ TEST(FaultInjector, PowerLossBringsTheDvdrwBackInItsKernelWithNothingReceived) {
 }
 
 TEST(FaultInjector, PowerLossEndsTheDvdromUpdateMode) {
-  emu::DriveSpec spec;
-  spec.kind = emu::DriveKind::kDvdrom;
-  spec.faults = {Fault({0x3B, 0x01, 0xFF}, 2, 1, {0x02, 0x04, 0x00}, emu::FaultReply::kPowerLoss)};
-  DriveHost host(spec);
+  emu::DriveSpec config;
+  config.kind = emu::DriveKind::kDvdrom;
+  config.faults = {
+      Fault({0x3B, 0x01, 0xFF}, 2, 1, {0x02, 0x04, 0x00}, emu::FaultReply::kPowerLoss)};
+  DriveHost host(config);
   const std::string blank_rom = host.State().rom_sha256.value();
   EXPECT_EQ(Outcome(host.None(WriteBufferCdb(1, 0x30, 0, 0))), "good");
   EXPECT_EQ(Outcome(host.Out(WriteBufferCdb(1, 0xFF, 0, 4), Bytes(4, 0x11))), "good");

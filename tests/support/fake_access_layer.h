@@ -40,6 +40,9 @@ class FakeAccessLayer final : public AccessLayer {
   int ReadWholeFile(const char*, unsigned char*, std::uint32_t, std::uint32_t*) override {
     return kFileUnreadable;
   }
+  int OpenTextFile(const char*) override { return 2; }
+  int ReadTextLine(char*, int) override { return kTextEnd; }
+  void CloseTextFile() override {}
 
   int InitCmdApi() override {
     ++init_calls;
