@@ -8,7 +8,7 @@ int FileErrorCause(Dword error) {
   switch (error) {
     case 2:  // ERROR_FILE_NOT_FOUND
       return 2;
-    case 3:  // ERROR_PATH_NOT_FOUND
+    case 3:    // ERROR_PATH_NOT_FOUND
     case 123:  // ERROR_INVALID_NAME
       return 3;
     case 4:  // ERROR_TOO_MANY_OPEN_FILES

@@ -58,11 +58,15 @@ int Win32Edition::ReadWholeFile(const char* name, unsigned char* buffer, std::ui
   return 0;
 }
 
-int Win32Edition::OpenTextFile(const char* name) { return text_file_.Open(api_, name); }
+int Win32Edition::OpenTextFile(const char* name) {
+  return text_file_.Open(api_, name);
+}
 int Win32Edition::ReadTextLine(char* line, int capacity) {
   return text_file_.ReadLine(line, capacity);
 }
-void Win32Edition::CloseTextFile() { text_file_.Close(); }
+void Win32Edition::CloseTextFile() {
+  text_file_.Close();
+}
 
 int Win32Edition::InitCmdApi() {
   return Win32InitCmdApi();

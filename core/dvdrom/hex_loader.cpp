@@ -34,7 +34,8 @@ void ShowBadLine(const char* file, const HexResult& result, int line_limit) {
   char reason[96];
   switch (result.status) {
     case HexStatus::kNotHexadecimal:
-      std::snprintf(reason, sizeof reason, "a field holds a character that is not a hexadecimal digit");
+      std::snprintf(reason, sizeof reason,
+                    "a field holds a character that is not a hexadecimal digit");
       break;
     case HexStatus::kLineTooShort:
       std::snprintf(reason, sizeof reason, "the line is shorter than its byte count needs");
@@ -111,9 +112,9 @@ int LoadPatchToBuf() {
   if (!ImageSizeFits() || gBuffSize < kPatchWindowEnd || gTextSize < kPatchWindowEnd) return -1;
   // The window may lie past the image: it is filled too, so that bytes no
   // patch record covers are FFh and not what an earlier read left there.
-  const std::uint32_t fill =
-      static_cast<std::uint32_t>(gFwSize) > kPatchWindowEnd ? static_cast<std::uint32_t>(gFwSize)
-                                                             : kPatchWindowEnd;
+  const std::uint32_t fill = static_cast<std::uint32_t>(gFwSize) > kPatchWindowEnd
+                                 ? static_cast<std::uint32_t>(gFwSize)
+                                 : kPatchWindowEnd;
   std::memset(pBuff, 0xFF, fill);
   if (ReadHexFile(kPatchFile, kPatchLineLimit, static_cast<std::uint32_t>(gBuffSize)) != 0) {
     return -1;

@@ -99,7 +99,7 @@ bool HexReader::StoreData(const char* line, std::size_t length, unsigned count,
   if (count != 0) {
     // The segment base is at most FFFF0h and the address FFFFh: no overflow.
     const std::uint32_t at = segment_base_ + address;
-    if (at >= image_size_) return Refuse(HexStatus::kOutsideImage);
+    if (at >= image_size_ || count > image_size_ - at) return Refuse(HexStatus::kOutsideImage);
     std::memcpy(image_ + at, bytes, count);
     result_.data_total += count;
   }

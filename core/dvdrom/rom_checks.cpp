@@ -34,7 +34,9 @@ constexpr int kMsgCpuMismatch = 65;
 constexpr char kNotRecognised[] = "Not recognize   ";
 constexpr char kVendorWord[] = "QUORLEN ";
 
-bool Same(const void* a, const void* b, std::size_t n) { return std::memcmp(a, b, n) == 0; }
+bool Same(const void* a, const void* b, std::size_t n) {
+  return std::memcmp(a, b, n) == 0;
+}
 
 void Take(const unsigned char* model, const unsigned char* cpu) {
   std::memcpy(gRomModel, model, 16);
@@ -44,11 +46,13 @@ void Take(const unsigned char* model, const unsigned char* cpu) {
 int ReportRomError() {
   char line[48];
   if (GetErrInfo() == 0) {
-    std::snprintf(line, sizeof line, gDosEdition ? "\nError Code : %06lx" : "\r\nError Code : %06lx",
+    std::snprintf(line, sizeof line,
+                  gDosEdition ? "\nError Code : %06lx" : "\r\nError Code : %06lx",
                   static_cast<unsigned long>(gErr));
   } else {
-    std::snprintf(line, sizeof line,
-                  gDosEdition ? "\nRequest Sense Command Failed." : "\r\nRequest Sense Command Failed.");
+    std::snprintf(
+        line, sizeof line,
+        gDosEdition ? "\nRequest Sense Command Failed." : "\r\nRequest Sense Command Failed.");
   }
   PrintText(line);
   return -1;
@@ -61,7 +65,9 @@ std::size_t RefCpuLength() {
   return n;
 }
 
-void SetFwVer() { gFwVer = static_cast<std::uint16_t>(DefinitionVersion()); }
+void SetFwVer() {
+  gFwVer = static_cast<std::uint16_t>(DefinitionVersion());
+}
 
 }  // namespace
 

@@ -56,7 +56,9 @@ void PrintRemaining(long seconds) {
   PrintText(line);
 }
 
-long ElapsedSeconds() { return static_cast<long>((ReportTime() - startTime) / 1000); }
+long ElapsedSeconds() {
+  return static_cast<long>((ReportTime() - startTime) / 1000);
+}
 
 // Windows 95/98/Me: the command is posted and its completion polled once a
 // second while the countdown runs.

@@ -1,5 +1,6 @@
 #include "core/dvdrom/update_dvdrom.h"
 
+#include "core/access_layer.h"
 #include "core/catalogue/catalogue.h"
 #include "core/command/command_set.h"
 #include "core/definition/definition.h"
@@ -8,7 +9,6 @@
 #include "core/dvdrom/rom_transfer.h"
 #include "core/dvdrw/drive_state.h"
 #include "core/dvdrw/show_inq.h"
-#include "core/access_layer.h"
 #include "core/run/run_state.h"
 
 namespace kelvaro {
@@ -27,7 +27,9 @@ constexpr int kMsgNowUpdating = 61;
 constexpr long kVerifiedRom = 0x20000;
 
 // Models up to 7 can be read back and compared.
-bool Verifiable() { return gModel <= 7; }
+bool Verifiable() {
+  return gModel <= 7;
+}
 
 }  // namespace
 

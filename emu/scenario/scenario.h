@@ -92,7 +92,7 @@ struct DriveSpec {
 struct Scenario {
   OsSpec os;
   unsigned codepage = 437;
-  std::map<std::string, Bytes> files;  // current directory: name -> content
+  std::map<std::string, Bytes> files;                // current directory: name -> content
   std::map<std::string, std::uint32_t> read_errors;  // name -> offset where reading fails
   Registry registry;
   std::optional<AspiSpec> aspi;  // absent: no ASPI DLL

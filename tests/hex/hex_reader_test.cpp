@@ -144,6 +144,7 @@ TEST(HexReader, SegmentRecordsMoveTheDataAndOtherTypesAreSkipped) {
       ":01FFF00044\n"              // FFFF0h + FFF0h = 10FFE0h: no wrap at 64 KiB or 1 MiB
       ":0400000300001000E9\n"      // start segment address: skipped
       ":0400000500001000E7\n"      // start linear address: skipped
+      ":01004010AA\n"              // type 10h: skipped
       ":0100400066\n",             // still FFFF0h + 40h
       0x110000);
   std::vector<std::uint8_t> want = Filled(0x110000);
