@@ -36,6 +36,13 @@ class AccessLayer {
   virtual int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
                             std::uint32_t* size) = 0;
 
+  // Reads `length` bytes from `offset` of the file `name` into `buffer`;
+  // `file_length` receives the length from the file's directory entry (also
+  // when the read then fails). 0, or kFileUnreadable when the file cannot be
+  // opened, its length not had, the position not set, or fewer bytes read.
+  virtual int ReadFilePart(const char* name, std::uint32_t offset, std::uint32_t length,
+                           unsigned char* buffer, std::uint32_t* file_length) = 0;
+
   // A text file of the current directory, read line by line as the C
   // run-time's text mode does (a CR LF line end arrives as LF). Open gives
   // 0, or the cause number (1 to 14) of why it failed.

@@ -51,6 +51,15 @@ struct McnRecord {
   std::uint64_t at_ms = 0;
 };
 
+// The DOS PC's timer and memory at the end of a run.
+struct PcRecord {
+  std::uint32_t timer_divisor = 0;     // channel 0 as last programmed; 0 stands for 65536
+  std::uint8_t timer_mode = 0x36;      // last byte written to port 43h
+  bool int8_restored = true;           // interrupt 8 holds the BIOS handler again
+  std::uint64_t fast_timer_ticks = 0;  // ticks delivered at a rate other than the BIOS's
+  std::uint32_t far_alloc_peak = 0;    // most far memory the program held at once
+};
+
 struct RunRecord {
   int exit_code = 0;
   unsigned codepage = 437;
@@ -65,7 +74,8 @@ struct RunRecord {
   // events, the loaded ASPI library), global memory blocks, registry keys.
   std::size_t handles_at_exit = 0;
   std::size_t memory_blocks_at_exit = 0;
-  std::size_t registry_keys_at_exit = 0;  // why the run could not go on
+  std::size_t registry_keys_at_exit = 0;
+  std::optional<PcRecord> pc;  // DOS runs only  // why the run could not go on
   std::uint64_t virtual_ms = 0;
 };
 

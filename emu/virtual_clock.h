@@ -10,6 +10,8 @@ class VirtualClock {
  public:
   // Whole milliseconds since the start.
   std::uint64_t now() const { return now_us_ / 1000; }
+  std::uint64_t now_us() const { return now_us_; }
+  void AdvanceUs(std::uint64_t us) { now_us_ += us; }
   void Advance(std::uint64_t ms) { now_us_ += ms * 1000; }
   void AdvanceTo(std::uint64_t ms) {
     if (ms * 1000 > now_us_) now_us_ = ms * 1000;

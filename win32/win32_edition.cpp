@@ -58,6 +58,12 @@ int Win32Edition::ReadWholeFile(const char* name, unsigned char* buffer, std::ui
   return 0;
 }
 
+// The Win32 edition reads its part files whole (ReadWholeFile).
+int Win32Edition::ReadFilePart(const char*, std::uint32_t, std::uint32_t, unsigned char*,
+                               std::uint32_t*) {
+  return kFileUnreadable;
+}
+
 int Win32Edition::OpenTextFile(const char* name) {
   return text_file_.Open(api_, name);
 }

@@ -19,6 +19,8 @@ class Win32Edition final : public AccessLayer {
   int GetOemCodePage() override;
   int ReadWholeFile(const char* name, unsigned char* buffer, std::uint32_t capacity,
                     std::uint32_t* size) override;
+  int ReadFilePart(const char* name, std::uint32_t offset, std::uint32_t length,
+                   unsigned char* buffer, std::uint32_t* file_length) override;
   int OpenTextFile(const char* name) override;
   int ReadTextLine(char* line, int capacity) override;
   void CloseTextFile() override;

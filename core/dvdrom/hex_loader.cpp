@@ -31,7 +31,7 @@ constexpr std::uint32_t kFinalBlock = 0x1000;
 
 // A console line that says which line of the file was refused and why.
 void ShowBadLine(const char* file, const HexResult& result, int line_limit) {
-  char reason[96];
+  char reason[128];
   switch (result.status) {
     case HexStatus::kNotHexadecimal:
       std::snprintf(reason, sizeof reason,
@@ -43,6 +43,11 @@ void ShowBadLine(const char* file, const HexResult& result, int line_limit) {
     case HexStatus::kLineTooLong:
       std::snprintf(reason, sizeof reason, "the line is longer than %d characters", line_limit);
       break;
+    case HexStatus::kLinearAddress:
+      std::snprintf(reason, sizeof reason,
+                    "a type 04 record (extended linear address) is not read; make the file "
+                    "with type 02 segment records");
+      break;
     case HexStatus::kOutsideImage:
       std::snprintf(reason, sizeof reason, "its data would lie outside the %lu-byte image",
                     static_cast<unsigned long>(gFwSize));
@@ -50,8 +55,10 @@ void ShowBadLine(const char* file, const HexResult& result, int line_limit) {
     default:
       return;
   }
-  char line[192];
-  std::snprintf(line, sizeof line, "\r\nLine %lu of %.12s: %s.", result.line, file, reason);
+  char line[224];
+  std::snprintf(line, sizeof line,
+                gDosEdition ? "\nLine %lu of %.12s: %s." : "\r\nLine %lu of %.12s: %s.",
+                result.line, file, reason);
   PrintText(line);
 }
 
@@ -59,10 +66,19 @@ void ShowBadLine(const char* file, const HexResult& result, int line_limit) {
 int ReadHexFile(const char* name, int line_limit, std::uint32_t writable) {
   const int cause = gAccess->OpenTextFile(name);
   if (cause != 0) {
-    ShowFileError(cause);
+    if (gDosEdition) {
+      char line[64];
+      std::snprintf(line, sizeof line, "\nFailed to open Firmware File (%.12s).", name);
+      PrintText(line);
+    } else {
+      ShowFileError(cause);
+    }
     return -1;
   }
   HexReader reader(pBuff, writable, static_cast<std::uint32_t>(gFwSize));
+  // Data that type 04 would move above 64 KiB must not land at the bottom
+  // of the image and reach the drive there.
+  reader.RefuseLinearAddress();
   char line[kFirmwareLineLimit + 2];
   for (;;) {
     const int got = gAccess->ReadTextLine(line, line_limit + 2);
@@ -82,7 +98,11 @@ int ReadHexFile(const char* name, int line_limit, std::uint32_t writable) {
 
   const HexResult& result = reader.result();
   if (result.status == HexStatus::kOk) return 0;
-  ShowMsgId(kMsgNoStartCharacter, kStyleConsole);
+  if (gDosEdition) {
+    PrintText("\r\nStart Charactor is not found.");
+  } else {
+    ShowMsgId(kMsgNoStartCharacter, kStyleConsole);
+  }
   ShowBadLine(name, result, line_limit);
   return -1;
 }
@@ -95,14 +115,32 @@ bool ImageSizeFits() {
          pText != nullptr && size + kTrailer <= gTextSize && size + kTrailer <= gBuffSize;
 }
 
+// 0xFF where no record writes: the DOS edition fills whole 4 KiB steps.
+void FillImage(std::uint32_t size) {
+  if (!gDosEdition) {
+    std::memset(pBuff, 0xFF, size);
+    return;
+  }
+  for (std::uint32_t filled = 0; filled < size && filled + 0x1000 <= gBuffSize; filled += 0x1000) {
+    std::memset(pBuff + filled, 0xFF, 0x1000);
+  }
+}
+
 }  // namespace
 
 int LoadHexToBuf() {
   if (!ImageSizeFits()) return -1;
-  std::memset(pBuff, 0xFF, static_cast<std::size_t>(gFwSize));
+  const auto size = static_cast<std::uint32_t>(gFwSize);
+  FillImage(size);
+  const int line_limit = gDosEdition ? kPatchLineLimit : kFirmwareLineLimit;
   // Data may only land inside the image.
-  if (ReadHexFile(gFwFile, kFirmwareLineLimit, static_cast<std::uint32_t>(gFwSize)) != 0) return -1;
-  std::memcpy(pText, pBuff, static_cast<std::size_t>(gFwSize));
+  if (ReadHexFile(gFwFile, line_limit, size) != 0) return -1;
+  if (gDosEdition) {
+    // The DOS edition's image stays where it was read: pText is pBuff.
+    PrintText("\r\nF/W file load success.");
+    return 0;
+  }
+  std::memcpy(pText, pBuff, size);
   ShowMsgId(kMsgFirmwareLoaded, kStyleConsole);
   return 0;
 }

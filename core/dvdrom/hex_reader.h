@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace kelvaro {
 
@@ -22,12 +23,13 @@ enum class HexStatus {
   kLineTooShort,      // fewer characters than the byte count needs
   kLineTooLong,       // longer than the reader's line limit
   kOutsideImage,      // a data byte that would land outside the image
+  kLinearAddress,     // a type 04 record that moves data above 64 KiB (when refused)
 };
 
 struct HexResult {
   HexStatus status = HexStatus::kOk;
-  unsigned long line = 0;         // 1-based number of the bad line; 0 when kOk
-  std::uint32_t data_total = 0;   // data bytes stored, duplicates counted
+  unsigned long line = 0;        // 1-based number of the bad line; 0 when kOk
+  std::uint32_t data_total = 0;  // data bytes stored, duplicates counted
 };
 
 class HexReader {
@@ -44,11 +46,17 @@ class HexReader {
   // Reports a line longer than the reader's limit; reading is over.
   void FeedTooLong();
 
+  // Type 04 records are skipped, so a file that uses one to place data above
+  // 64 KiB would load with that data on top of the first 64 KiB. With this
+  // set, such a record (one whose value is not 0) refuses the file instead.
+  void RefuseLinearAddress() { refuse_linear_address_ = true; }
+
   const HexResult& result() const { return result_; }
 
  private:
   bool StoreData(const char* line, std::size_t length, unsigned count, std::uint32_t address);
   bool SetSegment(const char* line, std::size_t length);
+  bool CheckLinearAddress(const char* line, std::size_t length);
   bool Refuse(HexStatus status);
 
   std::uint8_t* image_;
@@ -58,11 +66,39 @@ class HexReader {
   HexResult result_;
   unsigned long lines_ = 0;  // lines fed so far
   bool over_ = false;        // reading is over: later lines are not looked at
+  bool refuse_linear_address_ = false;
 };
 
-// A whole file's bytes read as text lines: LF or CR LF ends a line, and a
-// line longer than `line_limit` characters is refused. The image is not
-// filled first: bytes no record covers keep their value.
+// A file's bytes read as text lines, given in pieces of any size as they are
+// read from the file: LF or CR LF ends a line, the last line may lack a line
+// end, and a line longer than `line_limit` characters (its line end not
+// counted) is refused. Once reading is over, the bytes after are not looked
+// at.
+class HexTextReader {
+ public:
+  HexTextReader(std::size_t line_limit, std::uint8_t* image, std::uint32_t image_size,
+                std::uint32_t stop_after);
+
+  // Feeds the next bytes of the file. False when reading is over.
+  bool Feed(const std::uint8_t* bytes, std::size_t size);
+
+  // The end of the file: reads the last line if it had no line end.
+  const HexResult& Finish();
+
+  const HexResult& result() const { return reader_.result(); }
+
+ private:
+  bool FeedLine(const char* line, std::size_t length);
+  void Keep(const char* from, const char* to);
+
+  HexReader reader_;
+  std::size_t line_limit_;
+  std::string partial_;  // a line whose end is in a later piece, cut at line_limit_ + 2
+  bool over_ = false;
+};
+
+// A whole file's bytes read as text lines, as HexTextReader reads them. The
+// image is not filled first: bytes no record covers keep their value.
 HexResult ReadIntelHex(const std::uint8_t* text, std::size_t size, std::size_t line_limit,
                        std::uint8_t* image, std::uint32_t image_size, std::uint32_t stop_after);
 

@@ -31,17 +31,30 @@ bool Verifiable() {
   return gModel <= 7;
 }
 
+// A message of the update: catalogued in the Win32 edition, the DOS
+// edition's own line there.
+void Say(int code, int style, const char* dos_text) {
+  if (gDosEdition) {
+    PrintText(dos_text);
+  } else {
+    ShowMsgId(code, style);
+  }
+}
+
+int LoadImage() {
+  if (LoadHexToBuf() == 0) return 0;
+  Say(kMsgHexFailed, kStyleConsole, "\nFailed to load HEX file.");
+  return -1;
+}
+
 }  // namespace
 
 int UpdateDvdrom() {
   if (ChkDrvFirm2() == -1) return 1;
-  if (LoadHexToBuf() != 0) {
-    ShowMsgId(kMsgHexFailed, kStyleConsole);
-    return -1;
-  }
+  if (LoadImage() != 0) return -1;
   if (ShowInq(0) != 0) return -1;
   gPatchLoaded = 0;
-  if (gPatch == 1 && LoadPatchToBuf() != 0) {
+  if (!gDosEdition && gPatch == 1 && LoadPatchToBuf() != 0) {
     ShowMsgId(kMsgPatchFailed, kStyleConsole);
     return -1;
   }
@@ -49,37 +62,36 @@ int UpdateDvdrom() {
   if (checked != 0) return checked;
 
   if (Verifiable() && RomVerify(kVerifiedRom) == 0) {
-    ShowMsgId(kMsgAlreadyLatest, gAllAuto == 1 ? kStyleConsole : kStyleInfo);
+    Say(kMsgAlreadyLatest, gAllAuto == 1 ? kStyleConsole : kStyleInfo,
+        "\nFirmware is already latest.");
     return 1;
   }
   // The read-back used the work buffer: the image is read again.
-  if (LoadHexToBuf() != 0) {
-    ShowMsgId(kMsgHexFailed, kStyleConsole);
-    return -1;
-  }
-  ShowMsgId(kMsgNowUpdating, kStyleConsole);
+  if (LoadImage() != 0) return -1;
+  Say(kMsgNowUpdating, kStyleConsole,
+      "\nNow updating the firmware....\nDO NOT turn off power, DO NOT restart the PC !!!");
   const int entered = EntExtMode();
   if (entered != 0) {
-    ShowMsgId(kMsgUpdateModeFailed, kStyleConsole);
+    Say(kMsgUpdateModeFailed, kStyleConsole, "\nFailed to move the update mode.");
     return entered;
   }
   if (DiscStop() != 0) GetErrInfo();  // not reported; the sense is only collected
   if (FwXfer() != 0) {
-    ShowMsgId(kMsgTransferFailed, kStyleConsole);
+    Say(kMsgTransferFailed, kStyleConsole, "\nFailed to transfer the FW code.");
     return -1;
   }
   const int updated = FwUpdate();
   if (updated != 0) {
-    ShowMsgId(kMsgUpdateFailed, kStyleConsole);
+    Say(kMsgUpdateFailed, kStyleConsole, "\nFailed to update FW.");
     return updated;
   }
   WaitTime(2000);
   if (Verifiable() && RomVerify(kVerifiedRom) != 0) {
-    ShowMsgId(kMsgVerifyError, kStyleConsole);
+    Say(kMsgVerifyError, kStyleConsole, "\nVerify error occured.");
     return 1;
   }
   if (ShowInq(1) != 0) return -1;
-  ShowMsgId(kMsgSuccess, kStyleConsole);
+  Say(kMsgSuccess, kStyleConsole, "\nSuccess to update the firmware.");
   return 0;
 }
 

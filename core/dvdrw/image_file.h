@@ -22,6 +22,12 @@ inline constexpr long kKernelPartSize = 0x20000;
 // cannot be read shows none; the caller reports it).
 int LoadBinToBuf(int part);
 
+// The DOS edition's load: `length` bytes from `offset` of the part into pText
+// from buffer offset 0; gFwSize becomes the file's length. The header values
+// and checks run only for offset 0, each refusal printed with the file name.
+// 0 or -1.
+int LoadBinToBufDos(int part, long offset, long length);
+
 // 0 when the image carries the general (retail) kernel OEM mark.
 int ChkFwFile();
 

@@ -71,6 +71,15 @@ int MoveToKrnlModeRW(int model) {
   PutModelText(KernelSwitchText(model));
   gTimeout = 5000;
   const int result = WriteBuffer(gDevId, 0x04, 0xFF, 0, kParamBlockSize, pParam);
+  if (gDosEdition) {
+    // The DOS edition leaves the time-out at 5000 ms and waits 3 s.
+    if (result != 0) {
+      PrintText("\nFailed to move the kernel mode.");
+      return result;
+    }
+    WaitTime(3000);
+    return 0;
+  }
   if (result != 0) {
     ShowMsgId(kMsgKernelSwitchFailed, kStyleConsole);
     return result;
@@ -80,7 +89,24 @@ int MoveToKrnlModeRW(int model) {
   return 0;
 }
 
+namespace {
+
+// The DOS edition's switch back: 80 s whatever the model, and a refusal is
+// returned as it is.
+int MoveToNrmlModeDos(int model) {
+  PutModelText(NormalSwitchText(model));
+  gTimeout = 80000;
+  const int result = WriteBuffer(gDevId, 0x05, 0xFF, 0, kParamBlockSize, pParam);
+  if (result != 0) PrintText("\nFailed to move the normal mode.");
+  gTimeout = 10000;
+  WaitTime(3000);
+  return result;
+}
+
+}  // namespace
+
 int MoveToNrmlModeRW(int model) {
+  if (gDosEdition) return MoveToNrmlModeDos(model);
   std::memset(pParam, 0, kParamBlockSize);
   PutModelText(NormalSwitchText(model));
   gTimeout = static_cast<std::uint32_t>(NormalSwitchTimeout(model));

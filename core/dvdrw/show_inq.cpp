@@ -31,9 +31,11 @@ bool ModelIs(const char* name, std::size_t length) {
   return std::memcmp(gInq + 8, name, length) == 0;
 }
 
-// The inquiry, with the pauses and retries some drives need after a re-flash.
+// The inquiry, with the pauses and retries some drives need after a re-flash
+// (the DOS edition asks once).
 int ReadInquiry(int mode) {
   int result = Inquiry(gDevId, gInq);
+  if (gDosEdition) return result;
   if (gModel == 0x1003 && mode == 1) {
     WaitTime(kInquiryPauseMs);
     result = Inquiry(gDevId, gInq);
@@ -47,12 +49,19 @@ int ReadInquiry(int mode) {
   return result;
 }
 
-// The running firmware's date: yy/mm/dd, or yyyy/mm/dd on other drives.
+// The running firmware's date: yy/mm/dd, or yyyy/mm/dd on other drives. The
+// Win32 edition tells them apart by the separators, the DOS edition by the
+// product (DVD-RW drives give the short form).
 void ShowCurrentRevision(char (&line)[128]) {
-  if (gInq[39] == '/' && gInq[42] == '/') {
+  const bool short_form =
+      gDosEdition ? std::memcmp(gInq + 16, "DVD-RW", 6) == 0 : gInq[39] == '/' && gInq[42] == '/';
+  if (short_form) {
     std::snprintf(line, sizeof line, "\nCurrent Revision>> %.24s %.5s %.8s", Text(gInq + 8),
                   Text(gInq + 32), Text(gInq + 37));
-    if (std::memcmp(gInq + 32, "000", 3) != 0) {
+    // A kernel reports no date of its own.
+    const bool kernel = gDosEdition ? std::memcmp(gInq + 32, "0000", 4) == 0
+                                    : std::memcmp(gInq + 32, "000", 3) == 0;
+    if (!kernel) {
       gFwDate = 0x20000000u | HexValue(gInq + 37, 2) << 16 | HexValue(gInq + 40, 2) << 8 |
                 HexValue(gInq + 43, 2);
     }
@@ -95,7 +104,11 @@ int ShowInq(int mode) {
   gKrnlUpg = 0;
   const int result = ReadInquiry(mode);
   if (result != 0) {
-    ShowMsgId(kMsgInquiryFailed, kStyleConsole);
+    if (gDosEdition) {
+      PrintText("\nFailed to get the Inquiry Data.");
+    } else {
+      ShowMsgId(kMsgInquiryFailed, kStyleConsole);
+    }
     return result;
   }
 
@@ -113,11 +126,21 @@ int ShowInq(int mode) {
   PrintText(line);
 
   if (gKrnlUpg == 1 && gUpgType != 0) {
-    ShowMsgId(kMsgNeedKernelUpdate, kStyleConsole);
+    if (gDosEdition) {
+      PrintText(
+          "\nIf you want to update the current firmware, \nthen you need to update the kernel part of firmware.");
+    } else {
+      ShowMsgId(kMsgNeedKernelUpdate, kStyleConsole);
+    }
     return -1;
   }
   if (gReqUpg == 1) {
-    ShowMsgId(kMsgNeedNewerProgram, kStyleConsole);
+    if (gDosEdition) {
+      PrintText(
+          "\nIf you want to update the current firmware, \nthen you need to update this utility software.");
+    } else {
+      ShowMsgId(kMsgNeedNewerProgram, kStyleConsole);
+    }
     return -1;
   }
   return 0;

@@ -156,6 +156,7 @@ int CheckAndAsk() {
 }  // namespace
 
 int UpdateDvdrw() {
+  if (gDosEdition) return UpdateDvdrwDos();
   if (ChkDrvFirm() == -1) return kResultSkip;
 
   for (;;) {

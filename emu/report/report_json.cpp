@@ -109,6 +109,13 @@ std::string ReportJson(const RunRecord& record) {
   report["held_at_exit"] = Json{{"handles", record.handles_at_exit},
                                 {"memory_blocks", record.memory_blocks_at_exit},
                                 {"registry_keys", record.registry_keys_at_exit}};
+  if (record.pc) {
+    report["pc"] = Json{{"timer_divisor", record.pc->timer_divisor},
+                        {"timer_mode", record.pc->timer_mode},
+                        {"int8_restored", record.pc->int8_restored},
+                        {"fast_timer_ticks", record.pc->fast_timer_ticks},
+                        {"far_alloc_peak", record.pc->far_alloc_peak}};
+  }
   if (record.aborted) report["aborted"] = *record.aborted;
   return report.dump(2) + "\n";
 }

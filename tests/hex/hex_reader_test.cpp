@@ -3,11 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace kelvaro {
+
+// Names in gtest's messages.
+void PrintTo(HexStatus status, std::ostream* out) {
+  static const char* const kNames[] = {"kOk",           "kNoStartCharacter", "kNotHexadecimal",
+                                       "kLineTooShort", "kLineTooLong",      "kOutsideImage"};
+  *out << kNames[static_cast<int>(status)];
+}
+
 namespace {
 
 constexpr std::size_t kLimit = 1023;
@@ -136,16 +146,16 @@ TEST(HexReader, EmptyFileAndEndRecordAloneStoreNothing) {
 
 TEST(HexReader, SegmentRecordsMoveTheDataAndOtherTypesAreSkipped) {
   const Loaded got = Read(
-      ":020000021000EC\n"          // base 10000h
-      ":0200200011220000\n"        // at 10020h
-      ":020000040001F9\n"          // extended linear address: skipped
-      ":0100300033\n"              // so still at 10000h + 30h
-      ":02000002FFFFxx\n"          // base FFFF0h
-      ":01FFF00044\n"              // FFFF0h + FFF0h = 10FFE0h: no wrap at 64 KiB or 1 MiB
-      ":0400000300001000E9\n"      // start segment address: skipped
-      ":0400000500001000E7\n"      // start linear address: skipped
-      ":01004010AA\n"              // type 10h: skipped
-      ":0100400066\n",             // still FFFF0h + 40h
+      ":020000021000EC\n"      // base 10000h
+      ":0200200011220000\n"    // at 10020h
+      ":020000040001F9\n"      // extended linear address: skipped
+      ":0100300033\n"          // so still at 10000h + 30h
+      ":02000002FFFFxx\n"      // base FFFF0h
+      ":01FFF00044\n"          // FFFF0h + FFF0h = 10FFE0h: no wrap at 64 KiB or 1 MiB
+      ":0400000300001000E9\n"  // start segment address: skipped
+      ":0400000500001000E7\n"  // start linear address: skipped
+      ":01004010AA\n"          // type 10h: skipped
+      ":0100400066\n",         // still FFFF0h + 40h
       0x110000);
   std::vector<std::uint8_t> want = Filled(0x110000);
   want[0x10020] = 0x11;
@@ -165,7 +175,7 @@ TEST(HexReader, SegmentRecordsMoveTheDataAndOtherTypesAreSkipped) {
   EXPECT_EQ(back.image[5], 0x55);
 }
 
-struct Refusal {
+struct Case {
   const char* text;
   HexStatus status;
   unsigned long line;
@@ -177,7 +187,7 @@ TEST(HexReader, RefusesABadLineWithItsNumber) {
   const std::string before =
       ":0100000011\r\n"
       ":020000040000FA\r\n";
-  const Refusal refusals[] = {
+  const Case refusals[] = {
       {"\r\n:0100010022", HexStatus::kNoStartCharacter, 3},  // an empty line
       {" :0100010022", HexStatus::kNoStartCharacter, 3},
       {"0100010022", HexStatus::kNoStartCharacter, 3},
@@ -192,11 +202,11 @@ TEST(HexReader, RefusesABadLineWithItsNumber) {
       {":0300010011 233", HexStatus::kNotHexadecimal, 3},
       {":02000002100", HexStatus::kLineTooShort, 3},  // a segment of 3 digits
       {":020000021O00", HexStatus::kNotHexadecimal, 3},
-      {":0100400022", HexStatus::kOutsideImage, 3},  // just past the end
+      {":0100400022", HexStatus::kOutsideImage, 3},                     // just past the end
       {":020000020004F8\r\n:0100000022", HexStatus::kOutsideImage, 4},  // 40h + 0
       {":0200100022", HexStatus::kLineTooShort, 3},
   };
-  for (const Refusal& refusal : refusals) {
+  for (const Case& refusal : refusals) {
     const std::string text = before + refusal.text + "\r\n:0100020033\r\n";
     SCOPED_TRACE(text);
     const Loaded got = Read(text);
@@ -256,6 +266,39 @@ TEST(HexReader, LineEndsOfEitherKindReadTheSame) {
     const HexResult bad = Read(form.text + form.then_bad).result;
     EXPECT_EQ(bad.status, HexStatus::kNoStartCharacter);
     EXPECT_EQ(bad.line, 4u);
+  }
+}
+
+TEST(HexTextReader, ReadsAFileInPiecesOfAnySizeAsAWhole) {
+  // The limit is 13: ":0300000011223344" is too long, ":020010001122" just fits.
+  const Case texts[] = {
+      {":020000020001\r\n:020010001122\r\n:0100200055", HexStatus::kOk, 0},  // unended
+      {":0100000011\r\n:020010001122\r\n:0300000011223344\r\n", HexStatus::kLineTooLong, 3},
+      {":0100000011\n:0300000011223344", HexStatus::kLineTooLong, 2},
+      {":0100000011\n:020010001122\rX\r\n", HexStatus::kLineTooLong, 2},  // a CR inside
+      {":0100000011\r\n\r\n:0100010022\r\n", HexStatus::kNoStartCharacter, 2},
+      {":020000001122\n:020010003344\nnot a record\n", HexStatus::kOk, 0},  // stops after 4 bytes
+      {":0100000011\r", HexStatus::kOk, 0},  // a CR with no LF after it counts: 12 characters
+  };
+  for (const Case& form : texts) {
+    const std::string text = form.text;
+    const Loaded whole = Read(text, 64, 4, 13);
+    ASSERT_EQ(whole.result.status, form.status) << text;
+    ASSERT_EQ(whole.result.line, form.line) << text;
+    for (std::size_t piece = 1; piece <= text.size(); ++piece) {
+      SCOPED_TRACE(testing::Message() << text << " in pieces of " << piece);
+      std::vector<std::uint8_t> image = Filled(64);
+      HexTextReader reader(13, image.data(), 64, 4);
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+      for (std::size_t at = 0; at < text.size(); at += piece) {
+        if (!reader.Feed(bytes + at, std::min(piece, text.size() - at))) break;
+      }
+      const HexResult& got = reader.Finish();
+      EXPECT_EQ(got.status, whole.result.status);
+      EXPECT_EQ(got.line, whole.result.line);
+      EXPECT_EQ(got.data_total, whole.result.data_total);
+      EXPECT_EQ(image, whole.image);
+    }
   }
 }
 

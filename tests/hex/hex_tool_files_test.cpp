@@ -27,13 +27,6 @@ constexpr std::uint32_t k64KiB = 0x10000;
 constexpr std::uint32_t k1MiB = 0x100000;
 constexpr std::uint32_t k2MiB = 0x200000;
 
-// CTest runs the cases in parallel processes: each gets files of its own.
-std::string TempPath(const std::string& name) {
-  const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-  return testing::TempDir() + "kelvaro_hex_" + std::to_string(getpid()) + "_" + test->name() +
-         "_" + name;
-}
-
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -41,17 +34,18 @@ Bytes ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // The exit status of a shell command, -1 when it did not exit.
-int Run(const std::string& command) {
+int Shell(const std::string& command) {
   const int raw = std::system(command.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 bool Installed(const char* tool) {
-  return Run(std::string("command -v ") + tool + " >/dev/null 2>&1") == 0;
+  return Shell(std::string("command -v ") + tool + " >/dev/null 2>&1") == 0;
 }
 
 #define REQUIRE_TOOL(tool, package) \
@@ -63,28 +57,6 @@ Bytes RandomImage(std::uint32_t size, std::uint32_t seed) {
   Bytes bytes(size);
   for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random() >> 24);
   return bytes;
-}
-
-// The image written to a binary file and made into a HEX file by objcopy or
-// srec_cat; the HEX file's path.
-std::string ObjcopyHex(const Bytes& image, const std::string& name) {
-  const std::string bin = TempPath(name + ".bin");
-  const std::string hex = TempPath(name + ".hex");
-  WriteFile(bin, image);
-  EXPECT_EQ(Run("objcopy -I binary -O ihex " + bin + " " + hex), 0);
-  return hex;
-}
-
-std::string SrecCatHex(const Bytes& image, const std::string& name, int address_length,
-                       int record_bytes) {
-  const std::string bin = TempPath(name + ".bin");
-  const std::string hex = TempPath(name + ".hex");
-  WriteFile(bin, image);
-  EXPECT_EQ(Run("srec_cat " + bin + " -binary -o " + hex +
-                " -intel -address-length=" + std::to_string(address_length) +
-                " -Output_Block_Size=" + std::to_string(record_bytes)),
-            0);
-  return hex;
 }
 
 // What a HEX file holds: the number of records of each type, and the
@@ -119,7 +91,8 @@ struct Loaded {
 // As the firmware loader reads a file into an image of `size` bytes.
 Loaded Load(const Bytes& text, std::uint32_t size) {
   Loaded loaded{{}, Bytes(size, 0xFF)};
-  loaded.result = ReadIntelHex(text.data(), text.size(), kLineLimit, loaded.image.data(), size, size);
+  loaded.result =
+      ReadIntelHex(text.data(), text.size(), kLineLimit, loaded.image.data(), size, size);
   return loaded;
 }
 
@@ -129,21 +102,77 @@ struct Made {
   int record_bytes;
 };
 
-TEST(ToolMadeHex, SrecCatFilesLoadToTheirSourceBytes) {
+struct ToolRun {
+  int status;
+  std::string err;
+};
+
+// Each test's files, named by the test and the process (CTest runs the
+// cases in parallel processes), and removed when the test ends.
+class ToolFiles : public testing::Test {
+ protected:
+  void TearDown() override {
+    for (const std::string& path : paths_) std::remove(path.c_str());
+  }
+
+  std::string Path(const std::string& name) {
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    paths_.push_back(testing::TempDir() + "kelvaro_hex_" + std::to_string(getpid()) + "_" +
+                     test->name() + "_" + name);
+    return paths_.back();
+  }
+
+  // The image written to a binary file and made into a HEX file by objcopy
+  // or srec_cat; the HEX file's path.
+  std::string ObjcopyHex(const Bytes& image, const std::string& name) {
+    const std::string bin = Path(name + ".bin");
+    const std::string hex = Path(name + ".hex");
+    WriteFile(bin, image);
+    EXPECT_EQ(Shell("objcopy -I binary -O ihex " + bin + " " + hex), 0);
+    return hex;
+  }
+
+  std::string SrecCatHex(const Bytes& image, const std::string& name, int address_length,
+                         int record_bytes) {
+    const std::string bin = Path(name + ".bin");
+    const std::string hex = Path(name + ".hex");
+    WriteFile(bin, image);
+    EXPECT_EQ(Shell("srec_cat " + bin + " -binary -o " + hex +
+                    " -intel -address-length=" + std::to_string(address_length) +
+                    " -Output_Block_Size=" + std::to_string(record_bytes)),
+              0);
+    return hex;
+  }
+
+  ToolRun RunHex2Bin(const std::string& hex, const std::string& bin, std::uint32_t size) {
+    const std::string err = Path("stderr");
+    const int status = Shell(std::string(KELVARO_HEX2BIN_PATH) + " " + hex + " " + bin + " " +
+                             std::to_string(size) + " 2>" + err);
+    const Bytes text = ReadFile(err);
+    return {status, std::string(text.begin(), text.end())};
+  }
+
+ private:
+  std::vector<std::string> paths_;
+};
+
+using ToolMadeHex = ToolFiles;
+using Hex2Bin = ToolFiles;
+
+TEST_F(ToolMadeHex, SrecCatFilesLoadToTheirSourceBytes) {
   REQUIRE_TOOL("srec_cat", "srecord");
   // Segment records (type 02) reach 1 MiB at most: srec_cat refuses more.
   const Made cases[] = {
-      {1000, 2, 16}, {k64KiB, 2, 16}, {k64KiB, 2, 32}, {2 * k64KiB, 3, 16},
-      {2 * k64KiB, 3, 32}, {k1MiB, 3, 16}, {k1MiB, 3, 32},
+      {1000, 2, 16},       {k64KiB, 2, 16}, {k64KiB, 2, 32}, {2 * k64KiB, 3, 16},
+      {2 * k64KiB, 3, 32}, {k1MiB, 3, 16},  {k1MiB, 3, 32},
   };
   for (const Made& made : cases) {
-    SCOPED_TRACE(testing::Message() << made.size << " bytes, -address-length="
-                                    << made.address_length << ", " << made.record_bytes
-                                    << "-byte records");
+    SCOPED_TRACE(testing::Message()
+                 << made.size << " bytes, -address-length=" << made.address_length << ", "
+                 << made.record_bytes << "-byte records");
     const Bytes source = RandomImage(made.size, made.size + 7);
     const std::string name = std::to_string(made.size) + "_" + std::to_string(made.record_bytes);
-    const Bytes text =
-        ReadFile(SrecCatHex(source, name, made.address_length, made.record_bytes));
+    const Bytes text = ReadFile(SrecCatHex(source, name, made.address_length, made.record_bytes));
     const Records records = Survey(text);
     EXPECT_EQ(records.largest_data, made.record_bytes);
     EXPECT_EQ(records.of_type[4], 0);
@@ -158,7 +187,7 @@ TEST(ToolMadeHex, SrecCatFilesLoadToTheirSourceBytes) {
   }
 }
 
-TEST(ToolMadeHex, ObjcopyFilesUpToOneMiBLoadToTheirSourceBytes) {
+TEST_F(ToolMadeHex, ObjcopyFilesUpToOneMiBLoadToTheirSourceBytes) {
   REQUIRE_TOOL("objcopy", "binutils");
   // objcopy writes 16-byte records, CR LF line ends, and type 02 segments
   // above 64 KiB.
@@ -177,7 +206,7 @@ TEST(ToolMadeHex, ObjcopyFilesUpToOneMiBLoadToTheirSourceBytes) {
   }
 }
 
-TEST(ToolMadeHex, ObjcopyFileAboveOneMiBLoadsAsTheRecordRulesSay) {
+TEST_F(ToolMadeHex, ObjcopyFileAboveOneMiBLoadsAsTheRecordRulesSay) {
   REQUIRE_TOOL("objcopy", "binutils");
   // Above 1 MiB objcopy sets the segment back to 0 and goes on with type 04
   // (extended linear address) records. The reader skips those, so every
@@ -198,41 +227,28 @@ TEST(ToolMadeHex, ObjcopyFileAboveOneMiBLoadsAsTheRecordRulesSay) {
   EXPECT_TRUE(got.image == want) << "the image read is not the one the rules give";
 }
 
-struct ToolRun {
-  int status;
-  std::string err;
-};
-
-ToolRun Hex2Bin(const std::string& hex, const std::string& bin, std::uint32_t size) {
-  const std::string err = TempPath("stderr");
-  const int status = Run(std::string(KELVARO_HEX2BIN_PATH) + " " + hex + " " + bin + " " +
-                         std::to_string(size) + " 2>" + err);
-  const Bytes text = ReadFile(err);
-  return {status, std::string(text.begin(), text.end())};
-}
-
-TEST(Hex2Bin, WritesTheImageOfAToolMadeFile) {
+TEST_F(Hex2Bin, WritesTheImageOfAToolMadeFile) {
   REQUIRE_TOOL("objcopy", "binutils");
   REQUIRE_TOOL("srec_cat", "srecord");
   const Bytes source = RandomImage(2 * k64KiB, 5);
-  const std::string bin = TempPath("out.bin");
+  const std::string bin = Path("out.bin");
   for (const std::string& hex :
        {ObjcopyHex(source, "objcopy"), SrecCatHex(source, "srec_cat", 3, 32)}) {
     SCOPED_TRACE(hex);
     std::remove(bin.c_str());
-    const ToolRun run = Hex2Bin(hex, bin, 2 * k64KiB);
+    const ToolRun run = RunHex2Bin(hex, bin, 2 * k64KiB);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_TRUE(ReadFile(bin) == source);
 
     // A smaller SIZE: the reading stops once that many bytes came, with the
     // rest of the file unread.
-    EXPECT_EQ(Hex2Bin(hex, bin, k64KiB).status, 0);
+    EXPECT_EQ(RunHex2Bin(hex, bin, k64KiB).status, 0);
     EXPECT_TRUE(ReadFile(bin) == Bytes(source.begin(), source.begin() + k64KiB));
   }
 }
 
-TEST(Hex2Bin, RefusesABadFileInOneLineAndWritesNothing) {
+TEST_F(Hex2Bin, RefusesABadFileInOneLineAndWritesNothing) {
   REQUIRE_TOOL("srec_cat", "srecord");
   Bytes text = ReadFile(SrecCatHex(RandomImage(4096, 9), "good", 2, 16));
   // Line 100 gets a character that is not a hex digit in its data.
@@ -240,14 +256,15 @@ TEST(Hex2Bin, RefusesABadFileInOneLineAndWritesNothing) {
   std::size_t at = 0;
   for (int line = 1; line < 100; ++line) at = lines.find('\n', at) + 1;
   text[at + 12] = 'Z';
-  const std::string hex = TempPath("bad.hex");
+  const std::string hex = Path("bad.hex");
   WriteFile(hex, text);
-  const std::string bin = TempPath("bad.bin");
+  const std::string bin = Path("bad.bin");
   std::remove(bin.c_str());
 
-  const ToolRun run = Hex2Bin(hex, bin, 4096);
+  const ToolRun run = RunHex2Bin(hex, bin, 4096);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, hex + ": line 100: a field holds a character that is not a hexadecimal digit\n");
+  EXPECT_EQ(run.err,
+            hex + ": line 100: a field holds a character that is not a hexadecimal digit\n");
   EXPECT_FALSE(std::ifstream(bin).good()) << "a refused file wrote an image";
 }
 

@@ -40,6 +40,10 @@ class FakeAccessLayer final : public AccessLayer {
   int ReadWholeFile(const char*, unsigned char*, std::uint32_t, std::uint32_t*) override {
     return kFileUnreadable;
   }
+  int ReadFilePart(const char*, std::uint32_t, std::uint32_t, unsigned char*,
+                   std::uint32_t*) override {
+    return kFileUnreadable;
+  }
   int OpenTextFile(const char*) override { return 2; }
   int ReadTextLine(char*, int) override { return kTextEnd; }
   void CloseTextFile() override {}

@@ -16,39 +16,50 @@
 
 namespace {
 
-// The updater's limit for a line of a firmware file (Reason() names it too).
+// The updater's limit for a line of a firmware file.
 constexpr std::size_t kLineLimit = 1023;
 
-const char* Reason(kelvaro::HexStatus status) {
-  switch (status) {
+constexpr std::size_t kPieceSize = std::size_t{64} * 1024;
+
+// Why the line was refused.
+void PrintRefusal(const char* file, const kelvaro::HexResult& result, std::uint32_t size) {
+  std::fprintf(stderr, "%s: line %lu: ", file, result.line);
+  switch (result.status) {
     case kelvaro::HexStatus::kNoStartCharacter:
-      return "the line does not begin with ':'";
+      std::fprintf(stderr, "the line does not begin with ':'\n");
+      break;
     case kelvaro::HexStatus::kNotHexadecimal:
-      return "a field holds a character that is not a hexadecimal digit";
+      std::fprintf(stderr, "a field holds a character that is not a hexadecimal digit\n");
+      break;
     case kelvaro::HexStatus::kLineTooShort:
-      return "the line is shorter than its byte count needs";
+      std::fprintf(stderr, "the line is shorter than its byte count needs\n");
+      break;
     case kelvaro::HexStatus::kLineTooLong:
-      return "the line is longer than the limit of 1023 characters";
+      std::fprintf(stderr, "the line is longer than %zu characters\n", kLineLimit);
+      break;
     case kelvaro::HexStatus::kOutsideImage:
-      return "its data would lie outside the image";
+      std::fprintf(stderr, "its data would lie outside the %lu-byte image\n",
+                   static_cast<unsigned long>(size));
+      break;
     case kelvaro::HexStatus::kOk:
       break;
   }
-  return "read";
 }
 
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
+// Reads the file piece by piece into the reader, until its end or until
+// the reader is over. A small buffer used again and again is cheaper than
+// the whole file's bytes in fresh memory. False when the file cannot be read.
+bool ReadFile(const char* path, kelvaro::HexTextReader& reader) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<std::size_t>(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::vector<std::uint8_t> piece(kPieceSize);
+  for (;;) {
+    const std::size_t got = std::fread(piece.data(), 1, piece.size(), file);
+    if (got == 0 || !reader.Feed(piece.data(), got)) break;
   }
+  const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  return ok;
+  return !failed;
 }
 
 bool WriteWholeFile(const char* path, const std::vector<std::uint8_t>& bytes) {
@@ -80,16 +91,15 @@ int main(int argc, char** argv) {
   const char* in = argv[1];
   const char* out = argv[2];
 
-  std::vector<std::uint8_t> text;
-  if (!ReadWholeFile(in, text)) {
+  std::vector<std::uint8_t> image(size, 0xFF);
+  kelvaro::HexTextReader reader(kLineLimit, image.data(), size, size);
+  if (!ReadFile(in, reader)) {
     std::fprintf(stderr, "%s: cannot be read: %s\n", in, std::strerror(errno));
     return 1;
   }
-  std::vector<std::uint8_t> image(size, 0xFF);
-  const kelvaro::HexResult result =
-      kelvaro::ReadIntelHex(text.data(), text.size(), kLineLimit, image.data(), size, size);
+  const kelvaro::HexResult& result = reader.Finish();
   if (result.status != kelvaro::HexStatus::kOk) {
-    std::fprintf(stderr, "%s: line %lu: %s\n", in, result.line, Reason(result.status));
+    PrintRefusal(in, result, size);
     return 1;
   }
   if (!WriteWholeFile(out, image)) {
