@@ -41,6 +41,9 @@ void PrintRefusal(const char* file, const kelvaro::HexResult& result, std::uint3
       std::fprintf(stderr, "its data would lie outside the %lu-byte image\n",
                    static_cast<unsigned long>(size));
       break;
+    case kelvaro::HexStatus::kLinearAddress:
+      std::fprintf(stderr, "a type 04 record (extended linear address) is not read\n");
+      break;
     case kelvaro::HexStatus::kOk:
       break;
   }
