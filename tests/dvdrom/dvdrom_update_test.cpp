@@ -261,6 +261,15 @@ INSTANTIATE_TEST_SUITE_P(
                 Scenario("winxp", "D:", "",
                          Files(R"({"text":":020000022000DC\r\n:0100000001FE\r\n"})")),
                 "\r\nLine 2 of FIRM.HEX: its data would lie outside the 131072-byte image.", 1},
+        Refusal{
+            "hex_linear_address",
+            Scenario(
+                "winxp", "D:", "",
+                Files(
+                    R"({"text":":0400000001020304F2\r\n:020000040001F9\r\n:0400000005060708DE\r\n"})")),
+            "\r\nLine 2 of FIRM.HEX: a type 04 record (extended linear address) is not read; "
+            "make the file with type 02 segment records.",
+            1},
         Refusal{"hex_read_error",
                 Scenario("winxp", "D:", "",
                          Files(R"({"hex_of":{"size":131072,"seed":5},"read_error_at":4000})")),
