@@ -30,8 +30,8 @@ class ChkInqTest : public testing::Test {
     std::memcpy(inq_ + 8, vendor_product, 24);
     std::memcpy(inq_ + 32, revision, 4);
     std::memset(gRwInfo, 0, sizeof gRwInfo);
-    std::memcpy(gRwInfo + 24, kernel_mark, 8);
-    std::memcpy(gRwInfo + 32, normal_mark, 8);
+    std::memcpy(gRwInfo + 24, kernel_mark, std::strlen(kernel_mark));
+    std::memcpy(gRwInfo + 32, normal_mark, std::strlen(normal_mark));
   }
 
   std::vector<DefRow> rows_;
