@@ -137,7 +137,8 @@ int main(int argc, char** argv) {
       }
     }
     const bool icon = SendDlgItemMessageA(box, kIconId, STM_GETICON, 0, 0) != 0;
-    std::fprintf(out, "box caption=%s text=%s buttons=%s icon=%d answer=%d exhausted=%d at_ms=%llu\n",
+    std::fprintf(out,
+                 "box caption=%s text=%s buttons=%s icon=%d answer=%d exhausted=%d at_ms=%llu\n",
                  Hex(TextOf(box)).c_str(), Hex(TextOf(GetDlgItem(box, kTextId))).c_str(), buttons,
                  icon ? 1 : 0, answer, exhausted ? 1 : 0,
                  static_cast<unsigned long long>(GetTickCount64() - started));

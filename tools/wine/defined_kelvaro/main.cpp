@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/definition/definition.h"
 #include "emu/scenario/scenario_parser.h"

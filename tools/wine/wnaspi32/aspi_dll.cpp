@@ -17,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <string>
 
 #include "emu/drive_set.h"
