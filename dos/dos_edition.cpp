@@ -27,6 +27,7 @@ int gDosDrives[kPositions];
 namespace {
 
 constexpr std::uint32_t kBufferSize = 0x40000;  // the one 256 KB buffer
+constexpr int kHardwareIoCause = 10;
 constexpr std::uint32_t kDefaultTimeout = 35000;
 constexpr std::uint32_t kEnumerationTimeout = 1000;
 
@@ -104,7 +105,9 @@ int DosEdition::OpenTextFile(const char* name) {
 
 int DosEdition::ReadTextLine(char* line, int capacity) {
   if (text_file_ < 0) return -6;
-  if (!pc_.FileGets(text_file_, line, capacity)) return kTextEnd;
+  if (!pc_.FileGets(text_file_, line, capacity)) {
+    return pc_.FileError(text_file_) ? -kHardwareIoCause : kTextEnd;
+  }
   std::size_t length = std::strlen(line);
   if (length > 0 && line[length - 1] == '\n') {
     line[length - 1] = '\0';

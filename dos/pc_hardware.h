@@ -49,6 +49,8 @@ class PcHardware {
   // As fgets: the next line with its LF, at most `capacity` - 1 characters,
   // zero-terminated; false at the end of the file or when reading failed.
   virtual bool FileGets(int handle, char* line, int capacity) = 0;
+  // As ferror: whether reading the file failed.
+  virtual bool FileError(int handle) = 0;
   virtual void FileClose(int handle) = 0;
 };
 

@@ -84,7 +84,13 @@ int ReadHexFile(const char* name, int line_limit, std::uint32_t writable) {
     const int got = gAccess->ReadTextLine(line, line_limit + 2);
     if (got == kTextEnd) break;
     if (got < 0) {
-      ShowFileError(-got);
+      if (gDosEdition) {
+        char message[64];
+        std::snprintf(message, sizeof message, "\nFailed to read Firmware File (%.12s).", name);
+        PrintText(message);
+      } else {
+        ShowFileError(-got);
+      }
       gAccess->CloseTextFile();
       return -1;
     }

@@ -86,6 +86,11 @@ struct DriveSpec {
   std::uint32_t reflash_ms = 8000;
   std::optional<std::uint32_t> rom_size;
   bool ieee1394 = false;  // on an IEEE 1394 (SBP-2) bus: no SCSI address on Windows NT
+  // On an IDE position: how long each phase of a command keeps BSY set, in
+  // microseconds, and whether the drive sends each data-in phase as one block
+  // whatever byte count limit the host gave.
+  std::uint32_t ide_busy_us = 100;
+  bool ide_ignores_limit = false;
   std::vector<FaultSpec> faults;
 };
 

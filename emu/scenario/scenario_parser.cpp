@@ -404,7 +404,9 @@ DriveSpec ParseDrive(const Node& n, const std::map<std::string, Bytes>& files) {
                  "faults",
                  "reflash_ms",
                  "rom_size",
-                 "ieee1394"});
+                 "ieee1394",
+                 "ide_busy_us",
+                 "ide_ignores_limit"});
   if (!n.Has("at")) n.Fail("needs \"at\"");
   DriveSpec d;
   d.at = ParseAddress(n.Member("at"));
@@ -481,6 +483,9 @@ DriveSpec ParseDrive(const Node& n, const std::map<std::string, Bytes>& files) {
     d.rom_size = static_cast<std::uint32_t>(n.Member("rom_size").Integer(1, kMaxFileSize));
   }
   if (n.Has("ieee1394")) d.ieee1394 = n.Member("ieee1394").Bool();
+  if (n.Has("ide_busy_us"))
+    d.ide_busy_us = static_cast<std::uint32_t>(n.Member("ide_busy_us").Integer(0, 60000000));
+  if (n.Has("ide_ignores_limit")) d.ide_ignores_limit = n.Member("ide_ignores_limit").Bool();
   if (n.Has("faults")) {
     const Node list = n.Member("faults");
     if (!list.json.is_array()) list.Fail("must be an array");
