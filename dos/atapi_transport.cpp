@@ -127,18 +127,25 @@ int PacketWrite(const TaskFile& task, const std::uint8_t* cdb, std::uint16_t bas
   return 0;
 }
 
-int AtapiPioIn(const TaskFile& task, const std::uint8_t* cdb, std::uint8_t* buffer,
-               std::uint32_t length, std::uint16_t base) {
+namespace {
+
+// The data phase of either direction: the drive asks for or offers blocks
+// (DRQ with I/O set for data to the host, clear for data to the drive) until
+// it shows its completion status.
+int AtapiPio(bool to_host, const TaskFile& task, const std::uint8_t* cdb, std::uint8_t* in,
+             const std::uint8_t* out, std::uint32_t length, std::uint16_t base) {
   const std::uint8_t saved = AtaDselRead(base);
   const std::uint16_t limit = BlockLimit(task);
+  const std::uint8_t data_phase = to_host ? kIrrIo : 0;  // interrupt reason of a data block
   if (PacketWrite(task, cdb, base) != 0) {
     AtaDselWrite(saved, base);
     return -1;
   }
+  if (!to_host && !WaitNotBusy(base)) return Finish(base, saved, true);
   std::uint32_t position = 0;
-  bool block_read = false;
+  bool block_moved = false;
   for (;;) {
-    AtaDselWrite(task.drive_head, base);
+    if (to_host) AtaDselWrite(task.drive_head, base);
     if (!WaitNotBusy(base)) return Finish(base, saved, true);
     AtaAltstRead(base);
     AtapiIrrRead(base);
@@ -147,26 +154,32 @@ int AtapiPioIn(const TaskFile& task, const std::uint8_t* cdb, std::uint8_t* buff
 
     bool data_ready = false;
     if (CompletionShown()) {
-      if (block_read || ReadBcnt(base) == 0) return Finish(base, saved, false);
+      if (block_moved || ReadBcnt(base) == 0) return Finish(base, saved, false);
       data_ready = true;
     }
     if (!data_ready && (AtaAltSts & kStsBsy) == 0 && (AtaAltSts & kStsDrq) != 0) {
-      while ((AtapiIrrRead(base) & (kIrrIo | kIrrCd)) != kIrrIo) {
+      while ((AtapiIrrRead(base) & (kIrrIo | kIrrCd)) != data_phase) {
         if (TimedOut()) return Finish(base, saved, true);
       }
     }
 
     AtaAltstRead(base);
     AtapiIrrRead(base);
-    if ((AtapiIrr & (kIrrIo | kIrrCd)) == kIrrIo && (AtaAltSts & (kStsDrq | kStsBsy)) == kStsDrq) {
+    if ((AtapiIrr & (kIrrIo | kIrrCd)) == data_phase &&
+        (AtaAltSts & (kStsDrq | kStsBsy)) == kStsDrq) {
       std::uint32_t n = ReadBcnt(base);
-      if (n > limit) n = limit;
-      // Never past the caller's buffer.
+      // Data in: at most the block limit. Either way never past the caller's
+      // buffer, nor more than remains to be sent.
+      if (to_host && n > limit) n = limit;
       if (n > length - position) n = length - position;
       AtaStsRead(base);
-      PioInOdd(n, buffer + position, base);
+      if (to_host) {
+        PioInOdd(n, in + position, base);
+      } else {
+        PioOut(n, out + position, base);
+      }
       position += n;
-      block_read = true;
+      block_moved = true;
       AtaStsRead(base);
       if (!WaitNotBusy(base)) return Finish(base, saved, true);
       AtaAltstRead(base);
@@ -177,51 +190,16 @@ int AtapiPioIn(const TaskFile& task, const std::uint8_t* cdb, std::uint8_t* buff
   }
 }
 
+}  // namespace
+
+int AtapiPioIn(const TaskFile& task, const std::uint8_t* cdb, std::uint8_t* buffer,
+               std::uint32_t length, std::uint16_t base) {
+  return AtapiPio(true, task, cdb, buffer, nullptr, length, base);
+}
+
 int AtapiPioOut(const TaskFile& task, const std::uint8_t* cdb, const std::uint8_t* buffer,
                 std::uint32_t length, std::uint16_t base) {
-  const std::uint8_t saved = AtaDselRead(base);
-  if (PacketWrite(task, cdb, base) != 0) {
-    AtaDselWrite(saved, base);
-    return -1;
-  }
-  if (!WaitNotBusy(base)) return Finish(base, saved, true);
-  std::uint32_t position = 0;
-  bool block_written = false;
-  for (;;) {
-    if (!WaitNotBusy(base)) return Finish(base, saved, true);
-    AtaAltstRead(base);
-    AtapiIrrRead(base);
-    AtaErrRead(base);
-    if (FailedWithError()) return Finish(base, saved, false);
-
-    bool data_ready = false;
-    if (CompletionShown()) {
-      if (block_written || ReadBcnt(base) == 0) return Finish(base, saved, false);
-      data_ready = true;
-    }
-    if (!data_ready && (AtaAltSts & kStsBsy) == 0 && (AtaAltSts & kStsDrq) != 0) {
-      while ((AtapiIrrRead(base) & (kIrrIo | kIrrCd)) != 0) {
-        if (TimedOut()) return Finish(base, saved, true);
-      }
-    }
-
-    AtaAltstRead(base);
-    AtapiIrrRead(base);
-    if ((AtapiIrr & (kIrrIo | kIrrCd)) == 0 && (AtaAltSts & (kStsDrq | kStsBsy)) == kStsDrq) {
-      std::uint32_t n = ReadBcnt(base);
-      if (n > length - position) n = length - position;
-      AtaStsRead(base);
-      PioOut(n, buffer + position, base);
-      position += n;
-      block_written = true;
-      AtaStsRead(base);
-      if (!WaitNotBusy(base)) return Finish(base, saved, true);
-      AtaAltstRead(base);
-      AtapiIrrRead(base);
-      if (CompletionShown() || FailedWithError()) return Finish(base, saved, false);
-    }
-    if (TimedOut()) return Finish(base, saved, true);
-  }
+  return AtapiPio(false, task, cdb, nullptr, buffer, length, base);
 }
 
 int AtapiNoXfr(const TaskFile& task, const std::uint8_t* cdb, std::uint16_t base) {

@@ -7,6 +7,7 @@
 #include "core/catalogue/catalogue.h"
 #include "core/command/command_set.h"
 #include "core/command/request.h"
+#include "core/definition/definition.h"
 #include "core/drive/drive_data.h"
 #include "core/platform_flags.h"
 #include "core/run/run_state.h"
@@ -104,6 +105,15 @@ int MoveToNrmlModeDos(int model) {
 }
 
 }  // namespace
+
+void SwitchBackAndWait() {
+  const int switched = MoveToNrmlModeRW(gModel);
+  if (gIEEE != -1 || (gIntel != 0 && gIf == 1)) {
+    WaitTime(5000);
+  } else if (switched != 0) {
+    WaitTime(2000);
+  }
+}
 
 int MoveToNrmlModeRW(int model) {
   if (gDosEdition) return MoveToNrmlModeDos(model);

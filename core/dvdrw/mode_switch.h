@@ -12,6 +12,11 @@ int MoveToKrnlModeRW(int model);
 // as accepted), else the command's failure after message 15.
 int MoveToNrmlModeRW(int model);
 
+// The switch back after a complete transfer, and the pause the drive then
+// needs before it answers: 5 s behind IEEE 1394 or the Intel driver on
+// Windows 95/98/Me, 2 s after a refused switch.
+void SwitchBackAndWait();
+
 // The 16-character model texts of the two switches' parameter blocks, or
 // nullptr for 16 zero bytes.
 const char* KernelSwitchText(int model);

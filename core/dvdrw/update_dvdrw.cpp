@@ -175,12 +175,7 @@ int UpdateDvdrw() {
     const bool complete = SendNormalPart();
     if (complete) {
       if (!IntelOnAspi()) PrintTransferComplete();
-      const int switched = MoveToNrmlModeRW(gModel);
-      if (gIEEE != -1 || IntelOnAspi()) {
-        WaitTime(5000);
-      } else if (switched != 0) {
-        WaitTime(2000);
-      }
+      SwitchBackAndWait();
     }
 
     if (ShowInq(1) != 0) return kResultStop;

@@ -129,12 +129,7 @@ int UpdateDvdrwDos() {
   PrintText(gModel >= 0x1005
                 ? "\rProcessing 100% --> Data transfer complete\r\nNow Internal re-flashing..."
                 : "\rProcessing 100% --> Complete");
-  const int switched = MoveToNrmlModeRW(gModel);
-  if (gIEEE != -1 || (gIntel != 0 && gIf == 1)) {
-    WaitTime(5000);
-  } else if (switched != 0) {
-    WaitTime(2000);
-  }
+  SwitchBackAndWait();
   if (ShowInq(1) != 0) return kResultStop;
   // A drive that still runs its kernel was not updated.
   if (std::memcmp(gInq + 32, "000", 3) == 0) {
