@@ -50,6 +50,21 @@ void PutLength(TagCmdIrp& irp, int index, unsigned long len) {
   irp.Cdb[index + 1] = static_cast<std::uint8_t>(len & 0xFF);
 }
 
+// READ BUFFER or WRITE BUFFER: mode, buffer id, 24-bit offset and 16-bit
+// length, with gTimeout.
+TagCmdIrp BufferRequest(int dev, std::uint8_t opcode, std::uint8_t mode, std::uint8_t bufid,
+                        long offset, int len, int dir, std::uint8_t* buf) {
+  TagCmdIrp irp = NewRequest(dev, 10);
+  irp.Cdb[0] = opcode;
+  irp.Cdb[1] = mode;
+  irp.Cdb[2] = bufid;
+  PutOffset(irp, static_cast<unsigned long>(offset));
+  PutLength(irp, 7, static_cast<unsigned long>(len));
+  SetData(irp, dir, static_cast<std::uint32_t>(len), buf);
+  irp.TimeOut = gTimeout;
+  return irp;
+}
+
 // The time-out of an inquiry: the Win32 edition allows 1000 ms once an IEEE
 // 1394 device has been seen and 5000 ms otherwise; the DOS edition leaves
 // its own time-out rules to the caller.
@@ -115,27 +130,14 @@ int StartStopUnit(int dev, int immed, int power, int loej, int start) {
 
 int ReadBuffer(int dev, std::uint8_t mode, std::uint8_t bufid, long offset, int len,
                std::uint8_t* buf) {
-  TagCmdIrp irp = NewRequest(dev, 10);
-  irp.Cdb[0] = kOpReadBuffer;
-  irp.Cdb[1] = mode;
-  irp.Cdb[2] = bufid;
-  PutOffset(irp, static_cast<unsigned long>(offset));
-  PutLength(irp, 7, static_cast<unsigned long>(len));
-  SetData(irp, kXferIn, static_cast<std::uint32_t>(len), buf);
-  irp.TimeOut = gTimeout;
+  TagCmdIrp irp = BufferRequest(dev, kOpReadBuffer, mode, bufid, offset, len, kXferIn, buf);
   return ExecCmdApi(&irp);
 }
 
 int WriteBuffer(int dev, std::uint8_t mode, std::uint8_t bufid, long offset, int len,
                 std::uint8_t* buf) {
-  TagCmdIrp irp = NewRequest(dev, 10);
-  irp.Cdb[0] = kOpWriteBuffer;
-  irp.Cdb[1] = mode;
-  irp.Cdb[2] = bufid;
-  PutOffset(irp, static_cast<unsigned long>(offset));
-  PutLength(irp, 7, static_cast<unsigned long>(len));
-  SetData(irp, len == 0 ? kXferNone : kXferOut, static_cast<std::uint32_t>(len), buf);
-  irp.TimeOut = gTimeout;
+  TagCmdIrp irp = BufferRequest(dev, kOpWriteBuffer, mode, bufid, offset, len,
+                                len == 0 ? kXferNone : kXferOut, buf);
   // The re-flash of a drive on IEEE 1394 behind the pass-through gets the
   // transport's default time-out.
   if (!gDosEdition && gIf == 0 && gIEEE == gDevId && mode == 5) irp.TimeOut = 0;

@@ -7,24 +7,11 @@
 namespace kelvaro::emu {
 namespace {
 
-void AppendLatin1(std::string& out, unsigned char b) {
-  if (b < 0x80) {
-    out.push_back(static_cast<char>(b));
-  } else {
-    out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-    out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-  }
-}
-
 constexpr char kReplacement[] = "\xEF\xBF\xBD";
 
 std::string DecodeCp932(const std::string& bytes) {
   iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    std::string out;
-    for (unsigned char b : bytes) AppendLatin1(out, b);
-    return out;
-  }
+  if (cd == reinterpret_cast<iconv_t>(-1)) return DecodeLatin1(bytes);
   std::string out;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
@@ -57,21 +44,7 @@ std::string DecodeCp932(const std::string& bytes) {
 }  // namespace
 
 std::string DecodeConsoleText(const std::string& bytes, unsigned codepage) {
-  if (codepage == 932) return DecodeCp932(bytes);
-  std::string out;
-  for (unsigned char b : bytes) AppendLatin1(out, b);
-  return out;
-}
-
-std::string HexOf(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(bytes.size() * 2);
-  for (unsigned char b : bytes) {
-    out.push_back(kDigits[b >> 4]);
-    out.push_back(kDigits[b & 0x0F]);
-  }
-  return out;
+  return codepage == 932 ? DecodeCp932(bytes) : DecodeLatin1(bytes);
 }
 
 }  // namespace kelvaro::emu
